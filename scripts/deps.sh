@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages a build needs when any is missing.
+#   scripts/deps.sh run    what building and starting the program needs
+#   scripts/deps.sh test   that, plus everything the tests and benchmarks use
+set -euo pipefail
+
+run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
+              binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64)
+test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
+               sox imagemagick clang libclang-rt-14-dev)
+
+wanted=("${run_packages[@]}")
+[ "${1:-test}" = test ] && wanted+=("${test_packages[@]}")
+
+missing=()
+for p in "${wanted[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -q
+$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"

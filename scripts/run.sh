@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Builds Vesmo and starts it under Wine. The speed dials and the sent-number history
+# are kept in the directory this is started from.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/deps.sh" run
+cmake --preset win64 -S "$root" >/dev/null
+cmake --build --preset win64 --target vesmo -j "$(nproc)"
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+  echo "vesmo: no display to show the window on (DISPLAY is not set); built $root/build/win64/vesmo.exe" >&2
+  exit 1
+fi
+exec wine "$root/build/win64/vesmo.exe"

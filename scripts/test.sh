@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: the host tests (synthesis, file formats, tools,
+# fuzzers), then the Windows tests under Wine with a virtual display and captured sound.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/deps.sh test
+
+jobs=$(nproc)
+for preset in native win64 win32; do
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset" -j "$jobs"
+done
+
+status=0
+ctest --preset native || status=1
+
+source scripts/wine-env.sh
+trap wine_env_stop EXIT
+ctest --preset win64 || status=1
+exit $status

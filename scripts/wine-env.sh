@@ -1,0 +1,48 @@
+# Sourced by the test scripts: a Wine prefix of the project's own, a virtual display,
+# a persistent wineserver, and a sound device whose output lands in a file.
+#   VESMO_CAPTURE        raw S16_LE mono 22050 Hz: everything played on wave device 0
+#   VESMO_NOSOUND_HOME   a HOME in which Wine finds no sound device at all
+# Call wine_env_stop when done (test.sh does it in a trap).
+
+VESMO_ROOT=${VESMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
+wine_dir=$VESMO_ROOT/build/wine
+mkdir -p "$wine_dir/home" "$wine_dir/home-nosound"
+
+export WINEPREFIX=$wine_dir/prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export VESMO_CAPTURE=$wine_dir/capture.raw
+export VESMO_NOSOUND_HOME=$wine_dir/home-nosound
+export HOME=$wine_dir/home
+
+cat > "$HOME/.asoundrc" <<ASOUND
+pcm.!default {
+  type plug
+  slave {
+    pcm { type file slave.pcm "null" format "raw" file "$VESMO_CAPTURE" }
+    format S16_LE
+    rate 22050
+    channels 1
+  }
+}
+ASOUND
+
+if [ -z "${VESMO_KEEP_DISPLAY:-}" ]; then
+  for n in $(seq 91 140); do
+    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display_number=$n; break; }
+  done
+  Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  export DISPLAY=":$display_number"
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display_number" ] && break; sleep 0.1; done
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1 || true
+fi
+wineserver -p >/dev/null 2>&1 || true
+
+wine_env_stop() {
+  wineserver -k >/dev/null 2>&1 || true
+  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
