@@ -1,0 +1,403 @@
+#include "DialerDlg.h"
+
+#include "AboutDlg.h"
+#include "ForwardDlg.h"
+#include "History.h"
+#include "NotifyTray.h"
+#include "ToneGenerator.h"
+#include "resources/resource.h"
+#include "toolkit/App.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+
+namespace {
+
+constexpr int kStartToneLength = 48;
+// The send buffer holds 255 characters and its terminator; the number field is limited
+// to the same, so every sent number fits it and the history's 255-character lines.
+constexpr int kMaxNumberLength = 255;
+
+// Keypad buttons 1000..1015 in id order, which is the keypad read row by row.
+constexpr char kKeypad[] = "123A456B789C*0#D";
+
+// Speed-dial rows: entry k has programming button kProgramButtons[k] and send button
+// kSendButtons[k]. The send ids skip 1054, the "Slår numret..." read-out.
+constexpr UINT kProgramButtons[8] = {IDC_SPEEDDIAL_1, IDC_SPEEDDIAL_2, IDC_SPEEDDIAL_3, IDC_SPEEDDIAL_4,
+                                     IDC_SPEEDDIAL_5, IDC_SPEEDDIAL_6, IDC_SPEEDDIAL_7, IDC_SPEEDDIAL_8};
+constexpr UINT kSendButtons[8] = {IDC_SPEEDSEND_1, IDC_SPEEDSEND_2, IDC_SPEEDSEND_3, IDC_SPEEDSEND_4,
+                                  IDC_SPEEDSEND_5, IDC_SPEEDSEND_6, IDC_SPEEDSEND_7, IDC_SPEEDSEND_8};
+
+int RowOf(const UINT (&buttons)[8], UINT id)
+{
+    const auto found = std::find(std::begin(buttons), std::end(buttons), id);
+    return found == std::end(buttons) ? -1 : static_cast<int>(found - std::begin(buttons));
+}
+
+// The operator's services with a fixed code: each is sent after one prompt.
+struct ServiceCode {
+    UINT commandId;
+    const char* caption;
+    const char* code;
+};
+constexpr ServiceCode kServiceCodes[] = {
+    {ID_CALLWAIT_ON, "Aktivera 'Samtal Väntar'", "*43#"},
+    {ID_CALLWAIT_OFF, "Avaktivera 'Samtal Väntar'", "#43#"},
+    {ID_CALLWAIT_VERIFY, "Verifiera 'Samtal Väntar'", "*#43#"},
+    {ID_FORWARD_OFF, "Avaktivera 'Vidarekoppla ej'", "#61#"},
+    {ID_FORWARD_VERIFY, "Verifiera 'Vidarekoppla ej'", "*#61#"},
+};
+constexpr const char* kServicePrompt = "Håll luren mot datorhögtalaren.\n\nTryck OK då ni vill sända";
+
+}  // namespace
+
+const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
+    OnMessageEntry(WM_SYSCOMMAND, &CDialerDlg::OnSysCommand),
+    OnMessageEntry(WM_PAINT, &CDialerDlg::OnPaint),
+    OnMessageEntry(WM_QUERYDRAGICON, &CDialerDlg::OnQueryDragIcon),
+    OnMessageEntry(WM_TRAYNOTIFY, &CDialerDlg::OnTrayNotify),
+    OnCommandEntry(IDC_SEND, &CDialerDlg::OnSend),
+    OnCommandRangeEntry(IDC_KEY_1, IDC_KEY_D, &CDialerDlg::OnKey),
+    OnNotifyEntry(IDC_HISTORY, LBN_DBLCLK, &CDialerDlg::ResendFromHistory),
+    OnCommandEntry(IDC_HIDE, &CDialerDlg::OnHide),
+    OnCommandEntry(ID_APP_EXIT, &CDialerDlg::OnAppExit),
+    OnCommandEntry(ID_EDIT_UNDO, &CDialerDlg::OnEditCommand),
+    OnCommandEntry(ID_EDIT_CUT, &CDialerDlg::OnEditCommand),
+    OnCommandEntry(ID_EDIT_COPY, &CDialerDlg::OnEditCommand),
+    OnCommandEntry(ID_EDIT_PASTE, &CDialerDlg::OnEditCommand),
+    OnCommandEntry(ID_TOOLS_CLEAR_HISTORY, &CDialerDlg::ClearHistory),
+    OnCommandEntry(ID_EDIT_CLEAR_SPEEDDIALS, &CDialerDlg::ClearSpeedDials),
+    OnCommandEntry(ID_FILE_SAVE_SPEEDDIALS, &CDialerDlg::SaveSpeedDials),
+    OnCommandEntry(ID_HELP_ABOUT, &CDialerDlg::OnHelpAbout),
+    OnCommandEntry(ID_CALLWAIT_ON, &CDialerDlg::SendServiceCode),
+    OnCommandEntry(ID_CALLWAIT_OFF, &CDialerDlg::SendServiceCode),
+    OnCommandEntry(ID_CALLWAIT_VERIFY, &CDialerDlg::SendServiceCode),
+    OnCommandEntry(ID_FORWARD_OFF, &CDialerDlg::SendServiceCode),
+    OnCommandEntry(ID_FORWARD_VERIFY, &CDialerDlg::SendServiceCode),
+    OnCommandEntry(ID_FORWARD_NOANSWER, &CDialerDlg::ForwardOnNoAnswer),
+    OnCommandEntry(ID_FORWARD_BUSY, &CDialerDlg::ForwardOnBusy),
+    OnCommandRangeEntry(IDC_SPEEDDIAL_1, IDC_SPEEDDIAL_8, &CDialerDlg::ProgramSpeedDial),
+    OnCommandRangeEntry(IDC_SPEEDSEND_1, IDC_SPEEDSEND_8, &CDialerDlg::SendSpeedDial),
+};
+
+CDialerDlg::CDialerDlg()
+    : CDialog(IDD_DIALER), m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+{
+}
+
+bool CDialerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    return DispatchMessageMap<CDialerDlg>(this, s_messageMap, message, wParam, lParam, result) ||
+           CDialog::OnMessage(message, wParam, lParam, result);
+}
+
+void CDialerDlg::DoDataExchange(bool save)
+{
+    if (save)
+        return;
+    BindControl(SentNumberList, IDC_HISTORY);
+    BindControl(m_wndNumber, IDC_NUMBER);
+    BindControl(m_wndSpeed, IDC_SPEED);
+}
+
+BOOL CDialerDlg::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    m_wndNumber.LimitText(kMaxNumberLength);
+
+    const std::string aboutItem = LoadStringResource(IDS_ABOUTBOX);
+    if (!aboutItem.empty()) {
+        HMENU systemMenu = ::GetSystemMenu(m_hWnd, FALSE);
+        ::AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, aboutItem.c_str());
+    }
+
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+
+    SetDlgItemText(IDC_NUM2SEND_LABEL, LoadStringResource(IDS_NUM2SEND).c_str());
+    SetDlgItemText(IDC_SPEED_GROUP, LoadStringResource(IDS_SPEED).c_str());
+    SetDlgItemText(IDC_LATEST_LABEL, LoadStringResource(IDS_LATEST).c_str());
+    SetDlgItemText(IDC_SHORT_GROUP, LoadStringResource(IDS_SHORT).c_str());
+
+    m_wndSpeed.SetRange(20, 200);
+    m_wndSpeed.SetTicFreq(10);
+
+    // Lives as long as the process: the device may still be playing when the window goes.
+    g_pToneGenerator = new CToneGenerator(kStartToneLength);
+    ApplyToneLength(kStartToneLength);
+
+    if (const int error = g_pToneGenerator->Open(); error != 0) {
+        char text[256] = {};
+        ::waveOutGetErrorTextA(static_cast<MMRESULT>(error), text, 255);
+        AppMessageBox(text, MB_OK);
+        OnCancel();
+    }
+
+    LoadHistory();
+    LoadSpeedDials();
+
+    if (m_wndToolTip.Create(m_hWnd)) {
+        m_wndToolTip.Activate(true);
+        m_wndToolTip.AddTool(m_hWnd, GetDlgItem(IDC_SEND), IDS_SEND_TIP);
+        m_wndToolTip.AddTool(m_hWnd, GetDlgItem(IDCANCEL), IDS_EXIT_TIP);
+    }
+
+    UpdateSpeedDialCaptions();
+
+    char tip[40] = {};
+    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TRAY_TIP, tip, sizeof tip);
+    NotifyTray(m_hWnd, NIM_ADD, 0, m_hIcon, tip);
+
+    ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_wndNumber.m_hWnd), TRUE);
+    return FALSE;
+}
+
+BOOL CDialerDlg::DestroyWindow()
+{
+    SaveSpeedDials();
+    NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
+    return CDialog::DestroyWindow();
+}
+
+// The tooltips see the mouse through this relay; they do not subclass the buttons.
+bool CDialerDlg::PreTranslateMessage(MSG* msg)
+{
+    m_wndToolTip.RelayEvent(msg);
+    return CDialog::PreTranslateMessage(msg);
+}
+
+void CDialerDlg::ApplyToneLength(int ms)
+{
+    g_pToneGenerator->SetToneLength(ms);
+    m_wndSpeed.SetPos(ms);
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", ms);
+    SetDlgItemText(IDC_MS, text);
+}
+
+void CDialerDlg::ShowDialling(const char* number) const
+{
+    SetDlgItemText(IDC_DIALLING, number);
+}
+
+// The slider takes effect only here, at Send, and at a resend from the history.
+void CDialerDlg::OnKey(UINT id)
+{
+    ApplyToneLength(m_wndSpeed.GetPos());
+    g_pToneGenerator->PlayKey(kKeypad[id - IDC_KEY_1]);
+}
+
+void CDialerDlg::OnSend()
+{
+    char number[kMaxNumberLength + 1] = {};
+    ApplyToneLength(m_wndSpeed.GetPos());
+    m_wndNumber.Send(WM_GETTEXT, sizeof number, reinterpret_cast<LPARAM>(number));
+    AddToHistory(number);
+    g_pToneGenerator->PlaySequence(number);
+    ShowDialling(number);
+}
+
+void CDialerDlg::OnHide()
+{
+    ::ShowWindow(m_hWnd, SW_HIDE);
+}
+
+// Only a right-button press on the icon brings the window back.
+bool CDialerDlg::OnTrayNotify(WPARAM, LPARAM lParam, LRESULT& result)
+{
+    if (lParam == WM_RBUTTONDOWN) {
+        ::ShowWindow(m_hWnd, SW_SHOW);
+        ::SetForegroundWindow(m_hWnd);
+    }
+    result = 0;
+    return true;
+}
+
+void CDialerDlg::OnAppExit()
+{
+    OnCancel();
+}
+
+// The edit commands act on the number field wherever the focus is.
+void CDialerDlg::OnEditCommand(UINT id)
+{
+    switch (id) {
+    case ID_EDIT_UNDO: m_wndNumber.Send(EM_UNDO); break;
+    case ID_EDIT_CUT: m_wndNumber.Send(WM_CUT); break;
+    case ID_EDIT_COPY: m_wndNumber.Send(WM_COPY); break;
+    case ID_EDIT_PASTE: m_wndNumber.Send(WM_PASTE); break;
+    default: break;
+    }
+}
+
+bool CDialerDlg::OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if ((wParam & 0xFFF0) != IDM_ABOUTBOX)
+        return false;
+    OnHelpAbout();
+    result = 0;
+    return true;
+}
+
+void CDialerDlg::OnHelpAbout()
+{
+    CAboutDlg about;
+    about.DoModal();
+}
+
+bool CDialerDlg::OnPaint(WPARAM, LPARAM, LRESULT& result)
+{
+    if (!::IsIconic(m_hWnd))
+        return false;
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(m_hWnd, &paint);
+    ::SendMessageA(m_hWnd, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    const int cx = ::GetSystemMetrics(SM_CXICON);
+    const int cy = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    ::GetClientRect(m_hWnd, &client);
+    ::DrawIcon(dc, (client.right - client.left - cx + 1) / 2, (client.bottom - client.top - cy + 1) / 2, m_hIcon);
+    ::EndPaint(m_hWnd, &paint);
+    result = 0;
+    return true;
+}
+
+bool CDialerDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result)
+{
+    result = reinterpret_cast<LRESULT>(m_hIcon);
+    return true;
+}
+
+// ---- Sent-number history -------------------------------------------------------------
+
+void CDialerDlg::LoadHistory()
+{
+    for (const std::string& number : LoadHistoryFile(kHistoryFileName))
+        SentNumberList.AddString(number.c_str());
+}
+
+// A number already listed, in any letter case, is not added again; nor is an empty one.
+void CDialerDlg::AddToHistory(const char* number)
+{
+    if (*number == '\0' || SentNumberList.FindStringExact(-1, number) != LB_ERR)
+        return;
+    SentNumberList.AddString(number);
+    AppendHistoryRecord(kHistoryFileName, number);
+}
+
+void CDialerDlg::ResendFromHistory()
+{
+    const int selected = SentNumberList.GetCurSel();
+    if (selected == LB_ERR)
+        return;
+    ApplyToneLength(m_wndSpeed.GetPos());
+    char number[kMaxNumberLength + 1] = {};
+    const std::string line = SentNumberList.GetItemText(selected);
+    std::snprintf(number, sizeof number, "%s", line.c_str());
+    g_pToneGenerator->PlaySequence(number);
+    ShowDialling(number);
+}
+
+void CDialerDlg::ClearHistory()
+{
+    if (::MessageBoxA(m_hWnd, "Alla nummer du har slagit försvinner. \n\nVill du rensa alla nummer?",
+                      "Rensa senast slagna nummer", MB_YESNO) != IDYES)
+        return;
+    TruncateFile(kHistoryFileName);
+    SentNumberList.ResetContent();
+}
+
+// ---- Speed dials ---------------------------------------------------------------------
+
+namespace {
+
+SpeedDialEntries EntriesOf(std::array<CSpeedDialDlg, 8>& table)
+{
+    SpeedDialEntries entries{};
+    for (size_t k = 0; k < table.size(); ++k)
+        entries[k] = &table[k];
+    return entries;
+}
+
+}  // namespace
+
+void CDialerDlg::LoadSpeedDials()
+{
+    LoadSpeedDialFile(kSpeedDialFileName, EntriesOf(SpeedDialTable));
+}
+
+void CDialerDlg::UpdateSpeedDialCaptions()
+{
+    for (size_t k = 0; k < SpeedDialTable.size(); ++k)
+        SetDlgItemText(static_cast<int>(kProgramButtons[k]), SpeedDialTable[k].m_szName);
+}
+
+void CDialerDlg::SaveSpeedDials()
+{
+    SaveSpeedDialFile(kSpeedDialFileName, EntriesOf(SpeedDialTable));
+}
+
+void CDialerDlg::ClearSpeedDials()
+{
+    if (::MessageBoxA(m_hWnd, "Alla kortnummer kommer att försvinna.\n\n Vill du verkligen radera alla?",
+                      "Ta bort alla kortnummer", MB_YESNO) == IDYES) {
+        for (CSpeedDialDlg& entry : SpeedDialTable) {
+            entry.m_szName[0] = '\0';
+            entry.m_szNumber[0] = '\0';
+        }
+        TruncateFile(kSpeedDialFileName);
+    }
+    UpdateSpeedDialCaptions();
+}
+
+void CDialerDlg::ProgramSpeedDial(UINT buttonId)
+{
+    const int row = RowOf(kProgramButtons, buttonId);
+    if (row < 0)
+        return;
+    CSpeedDialDlg& entry = SpeedDialTable[static_cast<size_t>(row)];
+    if (entry.DoModal() == IDOK)
+        SetDlgItemText(static_cast<int>(buttonId), entry.m_szName);
+}
+
+// Plays at the length last applied: the slider is not read here. A row without a name
+// stays silent, but its number is still recorded and shown.
+void CDialerDlg::SendSpeedDial(UINT buttonId)
+{
+    const int row = RowOf(kSendButtons, buttonId);
+    if (row < 0)
+        return;
+    const CSpeedDialDlg& entry = SpeedDialTable[static_cast<size_t>(row)];
+    if (entry.m_szName[0] != '\0')
+        g_pToneGenerator->PlaySequence(entry.m_szNumber);
+    AddToHistory(entry.m_szNumber);
+    ShowDialling(entry.m_szNumber);
+}
+
+// ---- The operator's network services -------------------------------------------------
+
+// The code is sent however the prompt is closed: it has only an OK button.
+void CDialerDlg::SendServiceCode(UINT commandId)
+{
+    for (const ServiceCode& service : kServiceCodes) {
+        if (service.commandId != commandId)
+            continue;
+        ::MessageBoxA(m_hWnd, kServicePrompt, service.caption, MB_OK);
+        g_pToneGenerator->PlaySequence(service.code);
+        return;
+    }
+}
+
+void CDialerDlg::ForwardOnNoAnswer()
+{
+    CForwardDlg dialog(Forwarding::NoAnswer);
+    dialog.DoModal();
+}
+
+void CDialerDlg::ForwardOnBusy()
+{
+    CForwardDlg dialog(Forwarding::Busy);
+    dialog.DoModal();
+}

@@ -1,0 +1,68 @@
+// The main window: keypad, number field, sent-number history, tone-length slider,
+// the eight speed-dial rows, the operator's service commands and the notification icon.
+#pragma once
+
+#include "SpeedDialDlg.h"
+#include "toolkit/Dialog.h"
+
+#include <array>
+
+class CDialerDlg : public CDialog {
+public:
+    CDialerDlg();
+    ~CDialerDlg() override = default;
+
+    // Makes 'ms' the generator's tone length, the slider position and the read-out.
+    void ApplyToneLength(int ms);
+    BOOL DestroyWindow() override;
+
+protected:
+    bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    void DoDataExchange(bool save) override;
+    bool PreTranslateMessage(MSG* msg) override;
+    BOOL OnInitDialog() override;
+
+private:
+    static const MessageEntry<CDialerDlg> s_messageMap[];
+
+    bool OnSysCommand(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnTrayNotify(WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    void OnKey(UINT id);
+    void OnSend();
+    void OnHide();
+    void OnAppExit();
+    void OnEditCommand(UINT id);
+    void OnHelpAbout();
+
+    // Sent-number history: the list box and SentNum.VMO.
+    void LoadHistory();
+    void AddToHistory(const char* number);
+    void ResendFromHistory();
+    void ClearHistory();
+
+    // Speed dials: SpeedDialTable and sfile.vmo.
+    void LoadSpeedDials();
+    void UpdateSpeedDialCaptions();
+    void SaveSpeedDials();
+    void ClearSpeedDials();
+    void ProgramSpeedDial(UINT buttonId);
+    void SendSpeedDial(UINT buttonId);
+
+    // The operator's network services.
+    void SendServiceCode(UINT commandId);
+    void ForwardOnNoAnswer();
+    void ForwardOnBusy();
+
+    // The read-out under "Slår numret...".
+    void ShowDialling(const char* number) const;
+
+    CListBox SentNumberList;
+    CEdit m_wndNumber;
+    CTrackbar m_wndSpeed;
+    CToolTip m_wndToolTip;
+    HICON m_hIcon;
+    std::array<CSpeedDialDlg, 8> SpeedDialTable;
+};

@@ -1,0 +1,126 @@
+// Modal dialogs built on dialog templates.
+//
+// A dialog class names its template, overrides the virtual steps it needs and keeps a
+// static message map: a table of (message or command id, handler). OnMessage of each
+// class looks in its own table and otherwise defers to its base class. The one place
+// where the window procedure reaches the C++ object is CDialog::DialogProc.
+#pragma once
+
+#include "Window.h"
+
+#include <span>
+#include <variant>
+
+class CDialog {
+public:
+    explicit CDialog(UINT templateId, HWND parent = nullptr);
+    virtual ~CDialog();
+    CDialog(const CDialog&) = delete;
+    CDialog& operator=(const CDialog&) = delete;
+
+    // Creates the dialog, runs its own message loop until EndDialog, destroys the window
+    // and returns the value given to EndDialog (-1 when the dialog could not be created).
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result);
+    HWND GetSafeHwnd() const { return m_hWnd; }
+    virtual BOOL DestroyWindow();
+
+protected:
+    // Handles one message; true when handled, with the handler's result in 'result'.
+    virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // Binds control wrappers to their ids (save == false) or reads them back (save == true).
+    virtual void DoDataExchange(bool save);
+    // Offered every message of the modal loop before it is dispatched; true = consumed.
+    virtual bool PreTranslateMessage(MSG* msg);
+    // WM_INITDIALOG: TRUE lets the dialog manager focus the first tab stop.
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+
+    void BindControl(CWnd& control, int id) const { control.m_hWnd = ::GetDlgItem(m_hWnd, id); }
+    HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
+    void SetDlgItemText(int id, const char* text) const { ::SetDlgItemTextA(m_hWnd, id, text); }
+    // Text of a control, at most maxChars - 1 characters, into a buffer of maxChars.
+    void GetDlgItemText(int id, char* buffer, int maxChars) const { ::GetDlgItemTextA(m_hWnd, id, buffer, maxChars); }
+
+    HWND m_hWnd = nullptr;
+
+private:
+    static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    void CentreIfUnplaced() const;
+
+    UINT m_templateId;
+    HWND m_hWndParent;
+    bool m_placedByTemplate = false;
+    bool m_modalRunning = false;
+    INT_PTR m_modalResult = -1;
+};
+
+// One row of a message map. Commands arrive as WM_COMMAND with a notification code of 0
+// (menu, button click) or 1 (accelerator); Notify rows match one control's notification.
+template <class T>
+struct MessageEntry {
+    using MessageHandler = bool (T::*)(WPARAM, LPARAM, LRESULT&);
+    using CommandHandler = void (T::*)();
+    using RangeHandler = void (T::*)(UINT id);
+
+    UINT message;
+    UINT firstId;
+    UINT lastId;
+    int notifyCode;  // -1: any command (codes 0 and 1)
+    std::variant<MessageHandler, CommandHandler, RangeHandler> handler;
+};
+
+template <class T>
+constexpr MessageEntry<T> OnMessageEntry(UINT message, bool (T::*handler)(WPARAM, LPARAM, LRESULT&))
+{
+    return {message, 0, 0, -1, handler};
+}
+template <class T>
+constexpr MessageEntry<T> OnCommandEntry(UINT id, void (T::*handler)())
+{
+    return {WM_COMMAND, id, id, -1, handler};
+}
+template <class T>
+constexpr MessageEntry<T> OnCommandEntry(UINT id, void (T::*handler)(UINT))
+{
+    return {WM_COMMAND, id, id, -1, handler};
+}
+template <class T>
+constexpr MessageEntry<T> OnCommandRangeEntry(UINT firstId, UINT lastId, void (T::*handler)(UINT))
+{
+    return {WM_COMMAND, firstId, lastId, -1, handler};
+}
+template <class T>
+constexpr MessageEntry<T> OnNotifyEntry(UINT id, int notifyCode, void (T::*handler)())
+{
+    return {WM_COMMAND, id, id, notifyCode, handler};
+}
+
+// Looks 'message' up in 'map' and calls the handler on 'self'; false when no row matches.
+template <class T>
+bool DispatchMessageMap(T* self, std::span<const MessageEntry<T>> map, UINT message, WPARAM wParam,
+                        LPARAM lParam, LRESULT& result)
+{
+    const UINT id = LOWORD(wParam);
+    const int code = HIWORD(wParam);
+    for (const MessageEntry<T>& entry : map) {
+        if (entry.message != message)
+            continue;
+        if (message == WM_COMMAND) {
+            if (id < entry.firstId || id > entry.lastId)
+                continue;
+            if (entry.notifyCode == -1 ? code > 1 : code != entry.notifyCode)
+                continue;
+        }
+        result = 0;
+        if (auto onMessage = std::get_if<typename MessageEntry<T>::MessageHandler>(&entry.handler))
+            return (self->**onMessage)(wParam, lParam, result);
+        if (auto onCommand = std::get_if<typename MessageEntry<T>::CommandHandler>(&entry.handler))
+            (self->**onCommand)();
+        else
+            (self->*std::get<typename MessageEntry<T>::RangeHandler>(entry.handler))(id);
+        return true;
+    }
+    return false;
+}
