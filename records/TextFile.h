@@ -1,0 +1,38 @@
+#pragma once
+// The dialer's data files are small text files in the C runtime's text mode, done the same way
+// on every platform: every line ends in CR LF on disk. On reading, a CR LF pair or a lone LF
+// ends a line, a lone CR is an ordinary character and a byte 0x1A ends the data.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Splits the bytes of a data file into its lines.
+class TextLineReader {
+public:
+    explicit TextLineReader(std::string_view data);
+
+    // The next line without its line end, or nothing once the data has ended. A last line
+    // without a line end is a line all the same. A NUL byte ends the line's text: the rest of
+    // that line is skipped.
+    std::optional<std::string_view> NextLine();
+
+private:
+    std::string_view m_rest;
+};
+
+// Appends text and a CR LF line end.
+void AppendLine(std::string& out, std::string_view text);
+
+// The whole file, or nothing if it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const char* path);
+
+// Appends bytes to the file, creating it if missing.
+bool AppendFileBytes(const char* path, std::string_view bytes);
+
+// Writes the complete new file beside the old one and then replaces the old one in one step,
+// so a save that fails part-way leaves the previous file whole and no temporary file behind.
+bool ReplaceFileBytes(const char* path, std::string_view bytes);
+
+// Creates the file or cuts it to 0 bytes.
+bool TruncateFile(const char* path);

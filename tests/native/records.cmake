@@ -1,0 +1,22 @@
+# Tests of the record file formats. The test program also builds for Windows; the fuzzers run
+# on the host only.
+add_executable(records_tests
+  ${CMAKE_CURRENT_LIST_DIR}/records_history_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/records_speed_dial_test.cpp)
+target_include_directories(records_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(records_tests PRIVATE vesmo_records GTest::gtest_main)
+add_test(NAME records_tests COMMAND records_tests)
+
+if(NOT CMAKE_CROSSCOMPILING)
+  find_program(VESMO_CLANGXX NAMES clang++ clang++-14 REQUIRED)
+  get_target_property(records_dir vesmo_records SOURCE_DIR)
+  get_target_property(records_sources vesmo_records SOURCES)
+  list(TRANSFORM records_sources PREPEND ${records_dir}/)
+  set(fuzz_dir ${CMAKE_CURRENT_LIST_DIR}/../fuzz)
+  foreach(reader IN ITEMS history speed_dial)
+    add_test(NAME records_fuzz_${reader}
+      COMMAND ${fuzz_dir}/run_fuzzer.sh ${VESMO_CLANGXX} ${CMAKE_CURRENT_BINARY_DIR}/fuzz
+              ${records_dir}/.. ${fuzz_dir}/records_${reader}_fuzzer.cpp ${records_sources})
+    set_tests_properties(records_fuzz_${reader} PROPERTIES LABELS fuzz TIMEOUT 600)
+  endforeach()
+endif()
