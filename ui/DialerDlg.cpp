@@ -8,6 +8,8 @@
 #include "resources/resource.h"
 #include "toolkit/App.h"
 
+#include <mmsystem.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>

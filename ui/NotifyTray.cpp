@@ -2,8 +2,6 @@
 
 #include "resources/resource.h"
 
-#include <shellapi.h>
-
 bool NotifyTray(HWND hwnd, DWORD notifyMessage, UINT iconId, HICON icon, const char* tip)
 {
     NOTIFYICONDATAA data{};

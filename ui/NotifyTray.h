@@ -1,6 +1,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 // Adds (NIM_ADD) or removes (NIM_DELETE) the window's icon in the notification area.
 // The icon stays the caller's; a tip longer than 63 characters is cut.
