@@ -39,9 +39,12 @@ fi
 
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
+fi
+if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
   # One virtual desktop for every program: window frames, a taskbar and a notification area.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 || true
+  touch "$WINEPREFIX/vesmo-desktop"
 fi
 wineserver -p >/dev/null 2>&1 || true
 
