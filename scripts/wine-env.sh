@@ -2,10 +2,12 @@
 # a persistent wineserver, and a sound device whose output lands in a file.
 #   VESMO_CAPTURE        raw S16_LE mono 22050 Hz: everything played on wave device 0
 #   VESMO_NOSOUND_HOME   a HOME in which Wine finds no sound device at all
+# VESMO_WINE_DIR chooses where all of it lives (default build/wine), so that several
+# people can run Windows tests on one machine without sharing a sound capture.
 # Call wine_env_stop when done (test.sh does it in a trap).
 
 VESMO_ROOT=${VESMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
-wine_dir=$VESMO_ROOT/build/wine
+wine_dir=${VESMO_WINE_DIR:-$VESMO_ROOT/build/wine}
 mkdir -p "$wine_dir/home" "$wine_dir/home-nosound"
 
 export WINEPREFIX=$wine_dir/prefix
