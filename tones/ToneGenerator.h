@@ -1,0 +1,63 @@
+#pragma once
+
+#include "WaveDevice.h"
+
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <span>
+#include <vector>
+
+// The DTMF tone generator: eight pre-rendered sine tones at the current tone length,
+// mixed in pairs into one output buffer per request and queued on the wave device.
+class CToneGenerator {
+public:
+#ifdef _WIN32
+    explicit CToneGenerator(int toneLengthMs);  // plays on wave output device 0
+#endif
+    CToneGenerator(int toneLengthMs, std::unique_ptr<CWaveDevice> device);
+    ~CToneGenerator();
+    CToneGenerator(const CToneGenerator&) = delete;
+    CToneGenerator& operator=(const CToneGenerator&) = delete;
+
+    // 0, or 1 when the tone buffers cannot be allocated; the previous length and tones
+    // then stay in use.
+    int SetToneLength(int ms);
+    // 0, 7 (MMSYSERR_NOMEM) or the device's error code.
+    int Open();
+    // Queue one tone slot, no pause; a byte that is not a key gives a silent slot.
+    // 0, or 7 when the output buffer cannot be allocated.
+    int PlayKey(int key);
+    // Queue a tone slot and a pause slot per character, the string as one buffer.
+    // 0, or 7 when the output buffer cannot be allocated.
+    int PlaySequence(const char* keys);
+    int ToneLength() const { return m_nToneLength; }
+
+private:
+    struct KeyTone {
+        char Key;
+        int nLow;   // index into m_pToneBuffer of the keypad row's tone
+        int nHigh;  // index into m_pToneBuffer of the keypad column's tone
+    };
+    // In keypad order, row by row.
+    static constexpr std::array<KeyTone, 16> m_KeyTable{{
+        {'1', 0, 4}, {'2', 0, 5}, {'3', 0, 6}, {'A', 0, 7},
+        {'4', 1, 4}, {'5', 1, 5}, {'6', 1, 6}, {'B', 1, 7},
+        {'7', 2, 4}, {'8', 2, 5}, {'9', 2, 6}, {'C', 2, 7},
+        {'*', 3, 4}, {'0', 3, 5}, {'#', 3, 6}, {'D', 3, 7},
+    }};
+
+    std::size_t SlotSamples() const;
+    void ComposeSlot(char key, std::span<unsigned char> slot) const;
+    bool ExchangeOutputBuffer(std::size_t bytes);
+    void WriteBuffer(std::size_t bytes);
+    void ReleaseFinishedBuffers();
+
+    std::array<std::unique_ptr<unsigned char[]>, 8> m_pToneBuffer;  // SlotSamples() each
+    int m_nToneLength = 0;
+    std::unique_ptr<CWaveDevice> m_pDevice;
+    std::unique_ptr<CWaveBuffer> m_hOutput;              // not given to the device
+    std::vector<std::unique_ptr<CWaveBuffer>> m_Queued;  // given to the device, oldest first
+};
+
+extern CToneGenerator* g_pToneGenerator;
