@@ -1,0 +1,149 @@
+#include "SoundCapture.h"
+
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+constexpr int kCaptureRate = 22050;
+constexpr double kBytesPerMs = kCaptureRate * 2 / 1000.0;
+// Sound takes a while from waveOutWrite to the capture file (Wine's and ALSA's buffers).
+constexpr int kSafetyMarginMs = 500;
+constexpr std::chrono::milliseconds kPollInterval{20};
+
+// Wine maps the Unix root to drive Z:.
+std::filesystem::path WindowsPath(const std::string& unixPath) { return "Z:" + unixPath; }
+
+std::uintmax_t EvenSize(const std::filesystem::path& path)
+{
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    return error ? 0 : size & ~std::uintmax_t{1};
+}
+
+std::vector<std::int16_t> ReadSamples(const std::filesystem::path& path, std::uintmax_t from,
+                                      std::uintmax_t to)
+{
+    std::vector<std::int16_t> samples(static_cast<std::size_t>((to - from) / 2));
+    std::ifstream file(path, std::ios::binary);
+    file.seekg(static_cast<std::streamoff>(from));
+    file.read(reinterpret_cast<char*>(samples.data()), static_cast<std::streamsize>(samples.size() * 2));
+    samples.resize(static_cast<std::size_t>(file.gcount() / 2));
+    return samples;
+}
+
+// Runs a Linux shell command line (Wine starts Unix programs too) and waits for it.
+// The command's last act must create doneUnixPath.
+void RunUnixShell(const std::string& command, const std::string& doneUnixPath)
+{
+    std::string commandLine = "/bin/sh -c \"" + command + "\"";
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process))
+        throw std::runtime_error("cannot start /bin/sh: error " + std::to_string(GetLastError()));
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (!std::filesystem::exists(WindowsPath(doneUnixPath))) {
+        if (std::chrono::steady_clock::now() > deadline)
+            throw std::runtime_error("no answer from: " + command);
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+}  // namespace
+
+SoundCapture::SoundCapture()
+{
+    const char* capture = std::getenv("VESMO_CAPTURE");
+    if (!capture || !*capture)
+        throw std::runtime_error("VESMO_CAPTURE is not set: run the Windows tests with scripts/wine-env.sh");
+    m_sUnixPath = capture;
+    m_Path = WindowsPath(m_sUnixPath);
+    Mark();
+}
+
+void SoundCapture::Mark() { m_nMark = EvenSize(m_Path); }
+
+HeardSound SoundCapture::WaitAndDecode(int audioMs)
+{
+    const auto wanted = static_cast<std::uintmax_t>((audioMs + kSafetyMarginMs) * kBytesPerMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(20000 + audioMs);
+    while (EvenSize(m_Path) < m_nMark + wanted && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(kPollInterval);
+
+    const std::uintmax_t end = EvenSize(m_Path);
+    const std::vector<std::int16_t> samples = end > m_nMark ? ReadSamples(m_Path, m_nMark, end)
+                                                            : std::vector<std::int16_t>{};
+    return {DecodeDtmf(samples, m_sUnixPath + ".slice"), MeasureBursts(samples)};
+}
+
+std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::string& unixScratchPath)
+{
+    const std::string input = unixScratchPath + ".raw";
+    const std::string output = unixScratchPath + ".txt";
+    {
+        std::ofstream file(WindowsPath(input), std::ios::binary | std::ios::trunc);
+        file.write(reinterpret_cast<const char*>(samples.data()),
+                   static_cast<std::streamsize>(samples.size() * 2));
+        if (!file)
+            throw std::runtime_error("cannot write " + input);
+    }
+    std::filesystem::remove(WindowsPath(output));
+    RunUnixShell("multimon-ng -q -t raw -a DTMF '" + input + "' > '" + output + ".part' 2>/dev/null; mv '" +
+                     output + ".part' '" + output + "'",
+                 output);
+
+    std::string keys;
+    std::ifstream decoded(WindowsPath(output));
+    for (std::string line; std::getline(decoded, line);) {
+        if (line.rfind("DTMF: ", 0) == 0 && line.size() > 6)
+            keys += line[6];
+    }
+    decoded.close();
+    std::filesystem::remove(WindowsPath(input));
+    std::filesystem::remove(WindowsPath(output));
+    return keys;
+}
+
+std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples)
+{
+    // A sample is sound when it is further from zero than 4 steps of the 8-bit source;
+    // a burst ends after 3 ms without sound (a tone's own zero crossings are far shorter).
+    constexpr int kLoud = 4 * 256;
+    constexpr std::size_t kEndGap = kCaptureRate * 3 / 1000;
+
+    std::vector<int> bursts;
+    std::size_t first = 0, last = 0;
+    bool inBurst = false;
+    const auto close = [&] {
+        bursts.push_back(static_cast<int>((last - first + 1) * 1000.0 / kCaptureRate + 0.5));
+        inBurst = false;
+    };
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        if (std::abs(samples[i]) <= kLoud) {
+            if (inBurst && i - last > kEndGap)
+                close();
+            continue;
+        }
+        if (!inBurst) {
+            first = i;
+            inBurst = true;
+        }
+        last = i;
+    }
+    if (inBurst)
+        close();
+    return bursts;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+// What wave device 0 played under Wine, as heard by an independent DTMF decoder.
+// The capture is the file named by VESMO_CAPTURE: raw S16_LE mono at 22050 Hz, growing
+// in real time (silence included) while a process holds the device open.
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+struct HeardSound {
+    std::string keys;        // the keys multimon-ng decoded, in order
+    std::vector<int> toneMs;  // the length of each non-silent burst, in order
+};
+
+class SoundCapture {
+public:
+    SoundCapture();
+    // Remembers the capture's current end.
+    void Mark();
+    // Waits until the capture has grown by audioMs and a safety margin past the mark
+    // (or a generous timeout has passed), then decodes everything after the mark.
+    HeardSound WaitAndDecode(int audioMs);
+
+private:
+    std::string m_sUnixPath;
+    std::filesystem::path m_Path;
+    std::uintmax_t m_nMark = 0;
+};
+
+// The keys multimon-ng decodes from raw S16_LE mono 22050 Hz samples.
+std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::string& unixScratchPath);
+
+// The length in ms of each stretch of sound in the samples, in order.
+std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples);

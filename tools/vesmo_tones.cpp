@@ -1,0 +1,159 @@
+// vesmo-tones [--ms N] [--key] KEYS OUT.wav
+// Writes the sound the tone generator gives the wave device for KEYS (a string with a
+// pause after each key, or with --key one key alone) as an 8-bit mono 44100 Hz WAV file.
+
+#include "DtmfSynthesis.h"
+#include "MemoryWaveDevice.h"
+#include "ToneGenerator.h"
+
+#include <cerrno>
+#include <charconv>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <variant>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = "usage: vesmo-tones [--ms N] [--key] KEYS OUT.wav";
+
+struct Options {
+    int toneLengthMs = 48;
+    bool singleKey = false;
+    std::string keys;
+    std::string output;
+};
+
+// Reports on one line; 2 for bad arguments, 1 when the work itself failed.
+int Fail(const std::string& message, int status = 2)
+{
+    std::fprintf(stderr, "vesmo-tones: %s\n", message.c_str());
+    return status;
+}
+
+std::optional<int> ParseToneLength(std::string_view text)
+{
+    int ms = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ms);
+    if (error != std::errc() || end != text.data() + text.size() || ms < 20 || ms > 200)
+        return std::nullopt;
+    return ms;
+}
+
+// The options, or an error message.
+std::variant<Options, std::string> ParseArguments(int argc, char** argv)
+{
+    Options options;
+    std::vector<std::string> positional;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--key") {
+            options.singleKey = true;
+        } else if (arg == "--ms") {
+            if (++i == argc)
+                return std::string("--ms needs a length in ms");
+            const auto ms = ParseToneLength(argv[i]);
+            if (!ms)
+                return "tone length '" + std::string(argv[i]) + "' is not a whole number of ms from 20 to 200";
+            options.toneLengthMs = *ms;
+        } else if (arg.starts_with("--")) {
+            return "unknown option " + std::string(arg) + "; " + kUsage;
+        } else {
+            positional.emplace_back(arg);
+        }
+    }
+    if (positional.size() != 2)
+        return std::string(kUsage);
+    options.keys = positional[0];
+    options.output = positional[1];
+    if (options.keys.empty())
+        return std::string("no keys to play");
+    if (options.singleKey && options.keys.size() != 1)
+        return "--key plays one key, not " + std::to_string(options.keys.size());
+    return options;
+}
+
+void PutLittleEndian(std::vector<unsigned char>& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+std::vector<unsigned char> WaveFile(const std::vector<unsigned char>& samples)
+{
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size());
+    std::vector<unsigned char> file;
+    const auto put = [&file](std::string_view tag) { file.insert(file.end(), tag.begin(), tag.end()); };
+    put("RIFF");
+    PutLittleEndian(file, 36 + dataBytes, 4);
+    put("WAVEfmt ");
+    PutLittleEndian(file, 16, 4);           // format chunk size
+    PutLittleEndian(file, 1, 2);            // PCM
+    PutLittleEndian(file, 1, 2);            // mono
+    PutLittleEndian(file, kSampleRate, 4);  // samples per second
+    PutLittleEndian(file, kSampleRate, 4);  // bytes per second
+    PutLittleEndian(file, 1, 2);            // block align
+    PutLittleEndian(file, 8, 2);            // bits per sample
+    put("data");
+    PutLittleEndian(file, dataBytes, 4);
+    file.insert(file.end(), samples.begin(), samples.end());
+    return file;
+}
+
+// Writes the file whole beside its destination and renames it into place, so a failure
+// leaves nothing half-written. An error message, or empty on success.
+std::string WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes)
+{
+    std::string temporary = path + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0)
+        return "cannot write " + path + ": " + std::strerror(errno);
+
+    const mode_t mask = umask(0);
+    umask(mask);
+    bool ok = fchmod(fd, 0666 & ~mask) == 0;
+    std::size_t written = 0;
+    while (ok && written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        ok = n > 0;
+        if (ok)
+            written += static_cast<std::size_t>(n);
+    }
+    const int error = ok ? 0 : errno;
+    ok = close(fd) == 0 && ok;
+    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0)
+        return {};
+    const int reported = error ? error : errno;
+    unlink(temporary.c_str());
+    return "cannot write " + path + ": " + std::strerror(reported);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const auto parsed = ParseArguments(argc, argv);
+    if (const auto* message = std::get_if<std::string>(&parsed))
+        return Fail(*message);
+    const Options& options = std::get<Options>(parsed);
+
+    auto device = std::make_unique<CMemoryWaveDevice>();
+    const CMemoryWaveDevice& played = *device;
+    CToneGenerator generator(options.toneLengthMs, std::move(device));
+    const int result = generator.Open() != kWaveNoError ? 1
+                       : options.singleKey          ? generator.PlayKey(options.keys[0])
+                                                    : generator.PlaySequence(options.keys.c_str());
+    if (result != kWaveNoError)
+        return Fail("out of memory", 1);
+    if (const std::string error = WriteWhole(options.output, WaveFile(played.Played())); !error.empty())
+        return Fail(error, 1);
+    return 0;
+}
