@@ -1,6 +1,6 @@
 // Reads arbitrary bytes as a history file. Every number must fit a history line and hold no
 // line break or NUL, and writing the numbers back must read back the same numbers.
-#include "records/History.h"
+#include "History.h"
 
 #include <cstdint>
 #include <cstdlib>

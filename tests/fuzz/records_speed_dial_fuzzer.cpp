@@ -1,7 +1,7 @@
 // Reads arbitrary bytes as a speed-dial file into entries full of stale bytes. Every field must
 // end up a terminated string of at most 80 characters without a line break, and writing the
 // entries back must read back the same fields.
-#include "records/SpeedDialEntry.h"
+#include "SpeedDialEntry.h"
 
 #include <array>
 #include <cstdint>

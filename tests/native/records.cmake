@@ -16,7 +16,7 @@ if(NOT CMAKE_CROSSCOMPILING)
   foreach(reader IN ITEMS history speed_dial)
     add_test(NAME records_fuzz_${reader}
       COMMAND ${fuzz_dir}/run_fuzzer.sh ${VESMO_CLANGXX} ${CMAKE_CURRENT_BINARY_DIR}/fuzz
-              ${records_dir}/.. ${fuzz_dir}/records_${reader}_fuzzer.cpp ${records_sources})
+              ${records_dir} ${fuzz_dir}/records_${reader}_fuzzer.cpp ${records_sources})
     set_tests_properties(records_fuzz_${reader} PROPERTIES LABELS fuzz TIMEOUT 600)
   endforeach()
 endif()

@@ -1,4 +1,4 @@
-#include "records/History.h"
+#include "History.h"
 #include "records_test_support.h"
 
 #include <gtest/gtest.h>

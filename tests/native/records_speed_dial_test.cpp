@@ -1,4 +1,4 @@
-#include "records/SpeedDialEntry.h"
+#include "SpeedDialEntry.h"
 #include "records_test_support.h"
 
 #include <gtest/gtest.h>
