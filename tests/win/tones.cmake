@@ -1,0 +1,16 @@
+# The tone generator on Windows, run under Wine: through the real wave device 0 and
+# heard by multimon-ng, and its tone bytes against the host build's.
+set(VESMO_NATIVE_BUILD_DIR ${PROJECT_SOURCE_DIR}/build/native CACHE PATH
+    "The host build, whose table of tone checksums the Windows tests compare with")
+
+add_executable(vesmo_tones_wintests ${CMAKE_CURRENT_LIST_DIR}/tones_wave.cpp)
+target_include_directories(vesmo_tones_wintests PRIVATE ${PROJECT_SOURCE_DIR}/tools)
+target_compile_definitions(vesmo_tones_wintests PRIVATE
+  "VESMO_TONE_CHECKSUMS=\"Z:${VESMO_NATIVE_BUILD_DIR}/tone-checksums.txt\"")
+target_link_libraries(vesmo_tones_wintests PRIVATE vesmo_waveout vesmo_test_support GTest::gtest_main)
+
+# One run per suite (each Wine start costs time); the no-device case where Wine has no
+# sound device at all.
+add_test(NAME tones.wave COMMAND vesmo_tones_wintests --gtest_filter=-NoSoundDevice.*)
+add_test(NAME tones.nosound COMMAND vesmo_tones_wintests --gtest_filter=NoSoundDevice.*)
+set_tests_properties(tones.nosound PROPERTIES ENVIRONMENT VESMO_SOUND=none)

@@ -1,0 +1,118 @@
+// The tone generator on Windows: played through wave output device 0 and heard by
+// multimon-ng from Wine's sound capture; its tone bytes compared with the host build's.
+
+#include "SoundCapture.h"
+#include "ToneChecksum.h"
+#include "ToneGenerator.h"
+#include "WinWaveDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cinttypes>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+constexpr int kToneMs = 48;
+// A burst measured in the capture may differ from the tone by the resampling's edges.
+constexpr int kToneToleranceMs = 2;
+
+void ExpectToneLengths(const HeardSound& heard, std::size_t tones, int ms)
+{
+    ASSERT_EQ(heard.toneMs.size(), tones) << "keys heard: " << heard.keys;
+    for (const int measured : heard.toneMs)
+        EXPECT_NEAR(measured, ms, kToneToleranceMs);
+}
+
+TEST(WaveOutput, EveryKeyIsHeard)
+{
+    SoundCapture capture;
+    CToneGenerator generator(kToneMs);
+    ASSERT_EQ(generator.Open(), kWaveNoError);
+    for (const char key : std::string("123A456B789C*0#D")) {
+        capture.Mark();
+        ASSERT_EQ(generator.PlayKey(key), kWaveNoError);
+        const HeardSound heard = capture.WaitAndDecode(kToneMs);
+        EXPECT_EQ(heard.keys, std::string(1, key));
+        ExpectToneLengths(heard, 1, kToneMs);
+    }
+}
+
+TEST(WaveOutput, ASequenceIsHeardWithEveryToneAtItsLength)
+{
+    SoundCapture capture;
+    CToneGenerator generator(kToneMs);
+    ASSERT_EQ(generator.Open(), kWaveNoError);
+    const std::string number = "0701234567*#";
+    capture.Mark();
+    ASSERT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
+    const HeardSound heard = capture.WaitAndDecode(static_cast<int>(number.size()) * 2 * kToneMs);
+    EXPECT_EQ(heard.keys, number);
+    ExpectToneLengths(heard, number.size(), kToneMs);
+}
+
+TEST(WaveOutput, RequestsMadeWhileSoundPlaysAreAllHeardInOrder)
+{
+    SoundCapture capture;
+    CToneGenerator generator(kToneMs);
+    ASSERT_EQ(generator.Open(), kWaveNoError);
+    capture.Mark();
+    ASSERT_EQ(generator.PlaySequence("123"), kWaveNoError);
+    ASSERT_EQ(generator.PlaySequence("456"), kWaveNoError);
+    ASSERT_EQ(generator.SetToneLength(100), 0);
+    ASSERT_EQ(generator.PlayKey('7'), kWaveNoError);
+    const HeardSound heard = capture.WaitAndDecode(6 * 2 * kToneMs + 100);
+    EXPECT_EQ(heard.keys, "1234567");
+    ASSERT_EQ(heard.toneMs.size(), 7u);
+    EXPECT_NEAR(heard.toneMs.back(), 100, kToneToleranceMs);
+}
+
+TEST(WaveOutput, TheDeviceMarksABlockDoneOnceItHasPlayed)
+{
+    CWinWaveDevice device;
+    ASSERT_EQ(device.Open(), kWaveNoError);
+    const auto block = device.Allocate(4410);
+    ASSERT_NE(block, nullptr);
+    EXPECT_TRUE(block->IsDone()) << "a block not yet queued is the owner's";
+    std::ranges::fill(block->Bytes(), kSilence);
+    device.Write(*block, block->Bytes().size());
+
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!block->IsDone() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(block->IsDone());
+}
+
+TEST(ToneBytes, AreTheSameAsTheHostBuildsAtEveryLength)
+{
+    std::ifstream table(VESMO_TONE_CHECKSUMS);
+    ASSERT_TRUE(table) << "no " << VESMO_TONE_CHECKSUMS << ": build the native preset first";
+    int lengths = 0;
+    for (std::string line; std::getline(table, line); ++lengths) {
+        int ms = 0;
+        std::uint64_t hostChecksum = 0;
+        ASSERT_EQ(std::sscanf(line.c_str(), "%d %" SCNx64, &ms, &hostChecksum), 2) << line;
+        EXPECT_EQ(ToneBufferChecksum(ms), hostChecksum) << ms << " ms";
+    }
+    EXPECT_EQ(lengths, 200 - 20 + 1);
+}
+
+// Run where Wine has no sound device.
+TEST(NoSoundDevice, OpenGivesThePlatformsCodeAndItHasAText)
+{
+    ASSERT_EQ(waveOutGetNumDevs(), 0u) << "this case needs a machine without sound";
+    CToneGenerator generator(kToneMs);
+    const int code = generator.Open();
+    EXPECT_EQ(code, MMSYSERR_BADDEVICEID);
+    char text[256] = {};
+    ASSERT_EQ(waveOutGetErrorTextA(static_cast<UINT>(code), text, 255), MMSYSERR_NOERROR);
+    EXPECT_NE(text[0], '\0');
+    std::printf("Open: %d, \"%s\"\n", code, text);
+}
+
+}  // namespace
