@@ -49,6 +49,9 @@ if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
   touch "$WINEPREFIX/vesmo-desktop"
 fi
 wineserver -p >/dev/null 2>&1 || true
+# Start Wine's services and the desktop now, detached from any test's output: a service
+# that inherited a test's stdout would keep CTest waiting for its end.
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 wine_env_stop() {
   wineserver -k >/dev/null 2>&1 || true

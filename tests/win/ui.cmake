@@ -1,0 +1,16 @@
+# End-to-end tests: the real vesmo.exe, started under Wine and driven with window messages.
+add_library(vesmo_ui_driver STATIC ui/VesmoDriver.cpp)
+target_include_directories(vesmo_ui_driver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/ui)
+target_compile_definitions(vesmo_ui_driver PRIVATE "VESMO_EXE=\"Z:$<TARGET_FILE:vesmo>\"")
+add_dependencies(vesmo_ui_driver vesmo)
+
+file(GLOB ui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*_test.cpp)
+add_executable(vesmo_ui_tests ${ui_test_sources})
+target_link_libraries(vesmo_ui_tests PRIVATE vesmo_ui_driver vesmo_test_support GTest::gtest_main winmm)
+
+# One run per suite: each start of a Wine program costs time. The no-device suite runs
+# where Wine has no sound device at all.
+add_test(NAME ui_with_sound COMMAND vesmo_ui_tests --gtest_filter=-NoSoundDevice.*)
+add_test(NAME ui_without_sound COMMAND vesmo_ui_tests --gtest_filter=NoSoundDevice.*)
+set_tests_properties(ui_without_sound PROPERTIES ENVIRONMENT VESMO_SOUND=none)
+set_tests_properties(ui_with_sound ui_without_sound PROPERTIES TIMEOUT 900)

@@ -1,0 +1,84 @@
+// Drives a real vesmo.exe under Wine with window messages, the way a user's clicks and
+// keys reach it, and reads back what its windows show and the files it wrote.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Polls 'condition' until it holds or 'timeoutMs' has passed; returns the last result.
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
+
+// A fresh working directory for one run of the program, removed afterwards.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string File(const char* name) const { return m_path + "\\" + name; }
+    // The file's bytes; empty when it does not exist (see Exists).
+    std::string Read(const char* name) const;
+    bool Exists(const char* name) const;
+    void Write(const char* name, const std::string& bytes) const;
+
+private:
+    std::string m_path;
+};
+
+class VesmoProcess {
+public:
+    // Starts build/win64/vesmo.exe (next to the test program) in 'workDir' and, unless
+    // 'waitForWindow' is false, waits for its main window to be shown.
+    explicit VesmoProcess(const std::string& workDir, bool waitForWindow = true);
+    ~VesmoProcess();
+    VesmoProcess(const VesmoProcess&) = delete;
+    VesmoProcess& operator=(const VesmoProcess&) = delete;
+
+    HWND Main() const { return m_main; }
+    HWND Item(int id) const { return ::GetDlgItem(m_main, id); }
+    DWORD ProcessId() const { return m_processInfo.dwProcessId; }
+
+    std::string Text(int id) const { return WindowText(Item(id)); }
+    static std::string WindowText(HWND hwnd);
+    std::vector<std::string> HistoryLines() const;  // list box 1017, top to bottom
+
+    // A button press, handled before this returns (for buttons that open no dialog).
+    void Click(int id) const;
+    // A button press posted to the program (for buttons that open a dialog).
+    void PostClick(int id) const;
+    void PostClick(HWND dialog, int id) const;
+    // A menu command, handled before this returns (for commands that open no window).
+    void Menu(UINT commandId) const;
+    // A menu command posted as the menu bar sends it (for commands that open a window).
+    void PostMenu(UINT commandId) const;
+    // Characters typed into a control: WM_CHAR, as the keyboard sends them.
+    void Type(HWND control, const std::string& text) const;
+    // A key press posted to the program's message loop (Enter, Escape).
+    void PostKey(HWND target, UINT virtualKey) const;
+
+    // A top-level dialog or message box of the program with this caption, once shown.
+    HWND WaitForWindow(const std::string& caption, int timeoutMs = 10000) const;
+    // The text of a message box (its static control).
+    static std::string MessageBoxText(HWND box);
+
+    bool WaitForExit(int timeoutMs = 15000) const;
+    bool Running() const;
+
+private:
+    PROCESS_INFORMATION m_processInfo{};
+    HWND m_main = nullptr;
+};
+
+// The program's main window caption, as the user sees it (code page 1252 bytes).
+extern const char* const kMainCaption;
+// A screenshot of the whole virtual screen into 'pngPath' (ImageMagick's import).
+bool SaveScreenshot(const std::string& pngPath);
+// Runs a Linux command line with /bin/sh under Wine and waits for it; its exit code.
+int RunShell(const std::string& command);
+// A Windows path as the Linux side sees it (Z:\tmp\x -> /tmp/x).
+std::string UnixPath(const std::string& windowsPath);

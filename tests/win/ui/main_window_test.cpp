@@ -1,0 +1,222 @@
+// The main window, started for real and driven with window messages; the tones it plays
+// are judged by multimon-ng from what the wave device really received.
+#include "SoundCapture.h"
+#include "VesmoDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <mmsystem.h>
+
+namespace {
+
+constexpr int IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
+              IDC_DIALLING = 1054;
+
+// n empty lines, as the files hold them on disk.
+std::string EmptyLines(int n)
+{
+    std::string lines;
+    for (int i = 0; i < n; ++i)
+        lines += "\r\n";
+    return lines;
+}
+
+HWND FocusOf(const VesmoProcess& vesmo)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(vesmo.Main(), nullptr), &info);
+    return info.hwndFocus;
+}
+
+class MainWindow : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
+
+    void SetNumber(const std::string& text) const
+    {
+        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+
+    TempDir dir;
+    VesmoProcess vesmo{dir.Path()};
+    SoundCapture capture;
+};
+
+TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField)
+{
+    EXPECT_EQ(vesmo.WindowText(vesmo.Main()), kMainCaption);
+    EXPECT_EQ(vesmo.Text(1029), "Nummer att ringa upp:");
+    EXPECT_EQ(vesmo.Text(1030), "Senast slagna nummer:");
+    EXPECT_EQ(vesmo.Text(1031), "Hastighet:");
+    EXPECT_EQ(vesmo.Text(1036), "Kortnummer:");
+    EXPECT_EQ(vesmo.Text(1052), "1");
+    EXPECT_EQ(vesmo.Text(1060), "8");
+
+    HWND slider = vesmo.Item(IDC_SPEED);
+    EXPECT_EQ(::SendMessageA(slider, TBM_GETPOS, 0, 0), 48);
+    EXPECT_EQ(::SendMessageA(slider, TBM_GETRANGEMIN, 0, 0), 20);
+    EXPECT_EQ(::SendMessageA(slider, TBM_GETRANGEMAX, 0, 0), 200);
+    // Ticks every 10 ms between the ends: 30, 40, ..., 190.
+    EXPECT_EQ(::SendMessageA(slider, TBM_GETNUMTICS, 0, 0), 19);
+    EXPECT_EQ(vesmo.Text(IDC_MS), "48");
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
+    EXPECT_EQ(FocusOf(vesmo), vesmo.Item(IDC_NUMBER));
+}
+
+TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
+{
+    capture.Mark();
+    for (int id = 1000; id <= 1015; ++id) {
+        vesmo.Click(id);
+        ::Sleep(150);  // a gap of silence between the single tones
+    }
+    const HeardSound heard = capture.WaitAndDecode(200);
+    EXPECT_EQ(heard.keys, "123A456B789C*0#D");
+    // A keypad key sounds for one tone length and changes neither field nor read-out.
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
+    for (int ms : heard.toneMs)
+        EXPECT_NEAR(ms, 48, 6);
+}
+
+TEST_F(MainWindow, TypedLettersArriveInCapitalsAndTheFieldHoldsAtMost255Characters)
+{
+    vesmo.Type(vesmo.Item(IDC_NUMBER), "a1b2c3d#");
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "A1B2C3D#");
+
+    SetNumber("");
+    vesmo.Type(vesmo.Item(IDC_NUMBER), std::string(300, '7'));
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), std::string(255, '7'));
+}
+
+TEST_F(MainWindow, EnterInTheNumberFieldSendsTheNumberAndShowsIt)
+{
+    vesmo.Type(vesmo.Item(IDC_NUMBER), "0701234567*#");
+    capture.Mark();
+    vesmo.PostKey(vesmo.Item(IDC_NUMBER), VK_RETURN);
+    ASSERT_TRUE(WaitUntil([&] { return vesmo.Text(IDC_DIALLING) == "0701234567*#"; }));
+    const HeardSound heard = capture.WaitAndDecode(12 * 2 * 48);
+    EXPECT_EQ(heard.keys, "0701234567*#");
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "0701234567*#") << "the field keeps its text after sending";
+}
+
+TEST_F(MainWindow, SendPlaysAndShowsTheNumberAndAnEmptySendPlaysNothing)
+{
+    SetNumber("5B9");
+    capture.Mark();
+    vesmo.Click(IDC_SEND);
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5B9");
+    EXPECT_EQ(capture.WaitAndDecode(3 * 2 * 48).keys, "5B9");
+
+    SetNumber("");
+    capture.Mark();
+    vesmo.Click(IDC_SEND);
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
+    const HeardSound heard = capture.WaitAndDecode(300);
+    EXPECT_EQ(heard.keys, "");
+    EXPECT_TRUE(heard.toneMs.empty());
+}
+
+TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
+{
+    // Moved without the window being told, as a drag that nothing handles.
+    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 120);
+    EXPECT_EQ(vesmo.Text(IDC_MS), "48");
+
+    capture.Mark();
+    vesmo.Click(1005);  // the keypad's 5
+    EXPECT_EQ(vesmo.Text(IDC_MS), "120");
+    const HeardSound heard = capture.WaitAndDecode(120);
+    EXPECT_EQ(heard.keys, "5");
+    ASSERT_EQ(heard.toneMs.size(), 1u);
+    EXPECT_NEAR(heard.toneMs[0], 120, 6);
+}
+
+TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
+{
+    HWND number = vesmo.Item(IDC_NUMBER);
+    SetNumber("123");
+    ::SendMessageA(number, EM_SETSEL, 0, -1);
+    ::PostMessageA(vesmo.Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(vesmo.Item(IDC_HISTORY)), TRUE);
+    ASSERT_TRUE(WaitUntil([&] { return FocusOf(vesmo) == vesmo.Item(IDC_HISTORY); }));
+
+    vesmo.Menu(57634);  // K&opiera
+    ::SendMessageA(number, EM_SETSEL, 3, 3);
+    vesmo.Menu(57637);  // K&listra in
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123123");
+    vesmo.Menu(57643);  // &Ångra
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
+    ::SendMessageA(number, EM_SETSEL, 0, -1);
+    vesmo.Menu(57635);  // &Klipp ut
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
+    vesmo.Menu(57637);
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
+    EXPECT_EQ(FocusOf(vesmo), vesmo.Item(IDC_HISTORY)) << "the focus stayed where it was";
+}
+
+TEST_F(MainWindow, SendAndExitButtonsHaveTheirTooltips)
+{
+    HWND tooltip = nullptr;
+    for (HWND w = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+         w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(w, &owner);
+        if (owner == vesmo.ProcessId() && ::GetWindow(w, GW_OWNER) == vesmo.Main())
+            tooltip = w;
+    }
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_EQ(::SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 2);
+}
+
+// Every way out ends the modal loop; the window's destruction then writes sfile.vmo.
+TEST(MainWindowExit, EveryExitPathEndsTheProgram)
+{
+    struct ExitPath {
+        const char* name;
+        void (*act)(const VesmoProcess&);
+    };
+    const ExitPath paths[] = {
+        {"A&vsluta", [](const VesmoProcess& v) { v.PostClick(IDCANCEL); }},
+        {"Escape", [](const VesmoProcess& v) { v.PostKey(v.Item(IDC_NUMBER), VK_ESCAPE); }},
+        {"close box", [](const VesmoProcess& v) { ::PostMessageA(v.Main(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"&Avsluta", [](const VesmoProcess& v) { v.PostMenu(32776); }},
+    };
+    for (const ExitPath& path : paths) {
+        SCOPED_TRACE(path.name);
+        TempDir dir;
+        VesmoProcess vesmo(dir.Path());
+        ASSERT_NE(vesmo.Main(), nullptr);
+        path.act(vesmo);
+        EXPECT_TRUE(vesmo.WaitForExit());
+        EXPECT_EQ(dir.Read("sfile.vmo"), EmptyLines(16));
+    }
+}
+
+// Run with no sound device at all: the program tells the user why and ends.
+TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
+{
+    // The code and text the platform gives for this machine without a device.
+    WAVEFORMATEX format{WAVE_FORMAT_PCM, 1, 44100, 44100, 1, 8, 0};
+    HWAVEOUT device = nullptr;
+    const MMRESULT code = ::waveOutOpen(&device, 0, &format, 0, 0, WAVE_ALLOWSYNC);
+    ASSERT_NE(code, MMSYSERR_NOERROR) << "this test needs a machine without a sound device";
+    char expected[256] = {};
+    ::waveOutGetErrorTextA(code, expected, 255);
+
+    TempDir dir;
+    dir.Write("sfile.vmo", "Mamma\r\n123\r\n");
+    VesmoProcess vesmo(dir.Path(), false);
+    const HWND box = vesmo.WaitForWindow("vesmo");
+    ASSERT_NE(box, nullptr) << "no message box captioned with the program's name";
+    EXPECT_EQ(VesmoProcess::MessageBoxText(box), expected);
+    EXPECT_EQ(vesmo.WaitForWindow(kMainCaption, 0), nullptr) << "the main window was shown";
+
+    vesmo.PostClick(box, IDOK);
+    EXPECT_TRUE(vesmo.WaitForExit());
+    // The entries loaded before the end are written back whole.
+    EXPECT_EQ(dir.Read("sfile.vmo"), "Mamma\r\n123\r\n" + EmptyLines(14));
+}
+
+}  // namespace
