@@ -1,13 +1,12 @@
 #!/usr/bin/env bash
-# Builds Vesmo and starts it under Wine. The speed dials and the sent-number history
-# are kept in the directory this is started from.
+# Builds Vesmo and starts it under Wine. The speed dials and the sent-number history are
+# kept in the folder this is started from, as the program keeps them in its current folder.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/deps.sh" run
-cmake --preset win64 -S "$root" >/dev/null
-cmake --build --preset win64 --target vesmo -j "$(nproc)"
+(cd "$root" && cmake --preset win64 >/dev/null && cmake --build --preset win64 --target vesmo -j "$(nproc)" >/dev/null)
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
-  echo "vesmo: no display to show the window on (DISPLAY is not set); built $root/build/win64/vesmo.exe" >&2
+  echo "vesmo: no display to show the window on (DISPLAY is not set); built $root/build/win64/ui/vesmo.exe" >&2
   exit 1
 fi
-exec wine "$root/build/win64/vesmo.exe"
+exec wine "$root/build/win64/ui/vesmo.exe"
