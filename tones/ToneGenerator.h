@@ -10,6 +10,8 @@
 
 // The DTMF tone generator: eight pre-rendered sine tones at the current tone length,
 // mixed in pairs into one output buffer per request and queued on the wave device.
+// A request returns as soon as its sound is queued, behind any sound still playing;
+// each buffer is released once the device has finished with it.
 class CToneGenerator {
 public:
 #ifdef _WIN32
@@ -20,15 +22,16 @@ public:
     CToneGenerator(const CToneGenerator&) = delete;
     CToneGenerator& operator=(const CToneGenerator&) = delete;
 
-    // 0, or 1 when the tone buffers cannot be allocated; the previous length and tones
-    // then stay in use.
+    // 0, or 1 when the tone buffers cannot be allocated (or ms is negative); the previous
+    // length and tones then stay in use. The current length again keeps its tones.
     int SetToneLength(int ms);
     // 0, 7 (MMSYSERR_NOMEM) or the device's error code.
     int Open();
     // Queue one tone slot, no pause; a byte that is not a key gives a silent slot.
     // 0, or 7 when the output buffer cannot be allocated.
     int PlayKey(int key);
-    // Queue a tone slot and a pause slot per character, the string as one buffer.
+    // Queue a tone slot and a pause slot per character, the string as one buffer; any
+    // byte that is not a key gives a silent slot, and an empty string queues nothing.
     // 0, or 7 when the output buffer cannot be allocated.
     int PlaySequence(const char* keys);
     int ToneLength() const { return m_nToneLength; }

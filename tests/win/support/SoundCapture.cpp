@@ -5,8 +5,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
-#include <sstream>
 #include <stdexcept>
 #include <system_error>
 #include <thread>
@@ -62,33 +60,8 @@ void RunUnixShell(const std::string& command, const std::string& doneUnixPath)
     }
 }
 
-}  // namespace
-
-SoundCapture::SoundCapture()
-{
-    const char* capture = std::getenv("VESMO_CAPTURE");
-    if (!capture || !*capture)
-        throw std::runtime_error("VESMO_CAPTURE is not set: run the Windows tests with scripts/wine-env.sh");
-    m_sUnixPath = capture;
-    m_Path = WindowsPath(m_sUnixPath);
-    Mark();
-}
-
-void SoundCapture::Mark() { m_nMark = EvenSize(m_Path); }
-
-HeardSound SoundCapture::WaitAndDecode(int audioMs)
-{
-    const auto wanted = static_cast<std::uintmax_t>((audioMs + kSafetyMarginMs) * kBytesPerMs);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(20000 + audioMs);
-    while (EvenSize(m_Path) < m_nMark + wanted && std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(kPollInterval);
-
-    const std::uintmax_t end = EvenSize(m_Path);
-    const std::vector<std::int16_t> samples = end > m_nMark ? ReadSamples(m_Path, m_nMark, end)
-                                                            : std::vector<std::int16_t>{};
-    return {DecodeDtmf(samples, m_sUnixPath + ".slice"), MeasureBursts(samples)};
-}
-
+// The keys multimon-ng decodes from raw S16_LE mono 22050 Hz samples, passed to it in
+// files named from unixScratchPath.
 std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::string& unixScratchPath)
 {
     const std::string input = unixScratchPath + ".raw";
@@ -117,6 +90,7 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
     return keys;
 }
 
+// The length in ms of each stretch of sound in the samples, in order.
 std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples)
 {
     // A sample is sound when it is further from zero than 4 steps of the 8-bit source;
@@ -127,14 +101,14 @@ std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples)
     std::vector<int> bursts;
     std::size_t first = 0, last = 0;
     bool inBurst = false;
-    const auto close = [&] {
+    const auto endBurst = [&] {
         bursts.push_back(static_cast<int>((last - first + 1) * 1000.0 / kCaptureRate + 0.5));
         inBurst = false;
     };
     for (std::size_t i = 0; i < samples.size(); ++i) {
         if (std::abs(samples[i]) <= kLoud) {
             if (inBurst && i - last > kEndGap)
-                close();
+                endBurst();
             continue;
         }
         if (!inBurst) {
@@ -144,6 +118,40 @@ std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples)
         last = i;
     }
     if (inBurst)
-        close();
+        endBurst();
     return bursts;
 }
+
+}  // namespace
+
+SoundCapture::SoundCapture()
+{
+    const char* capture = std::getenv("VESMO_CAPTURE");
+    if (!capture || !*capture)
+        throw std::runtime_error("VESMO_CAPTURE is not set: run the Windows tests with scripts/wine-env.sh");
+    m_sUnixPath = capture;
+    m_Path = WindowsPath(m_sUnixPath);
+    Mark();
+}
+
+void SoundCapture::Mark() { m_nMark = EvenSize(m_Path); }
+
+HeardSound SoundCapture::WaitAndDecode(int audioMs)
+{
+    const auto wanted = static_cast<std::uintmax_t>((audioMs + kSafetyMarginMs) * kBytesPerMs);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(20000 + audioMs);
+    for (std::uintmax_t size = EvenSize(m_Path); size < m_nMark + wanted; size = EvenSize(m_Path)) {
+        // A process that opens the device starts the capture afresh: all of it is new.
+        if (size < m_nMark)
+            m_nMark = 0;
+        if (std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(kPollInterval);
+    }
+
+    const std::uintmax_t end = EvenSize(m_Path);
+    const std::vector<std::int16_t> samples = end > m_nMark ? ReadSamples(m_Path, m_nMark, end)
+                                                            : std::vector<std::int16_t>{};
+    return {DecodeDtmf(samples, m_sUnixPath + ".slice"), MeasureBursts(samples)};
+}
+

@@ -2,7 +2,8 @@
 
 // What wave device 0 played under Wine, as heard by an independent DTMF decoder.
 // The capture is the file named by VESMO_CAPTURE: raw S16_LE mono at 22050 Hz, growing
-// in real time (silence included) while a process holds the device open.
+// in real time (silence included) while a process holds the device open, and started
+// afresh whenever a process opens it: mark after the device is open.
 
 #include <cstdint>
 #include <filesystem>
@@ -28,9 +29,3 @@ private:
     std::filesystem::path m_Path;
     std::uintmax_t m_nMark = 0;
 };
-
-// The keys multimon-ng decodes from raw S16_LE mono 22050 Hz samples.
-std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::string& unixScratchPath);
-
-// The length in ms of each stretch of sound in the samples, in order.
-std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples);
