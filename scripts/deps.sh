@@ -7,7 +7,7 @@ set -euo pipefail
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
               binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64)
 test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
-               sox imagemagick clang libclang-rt-14-dev)
+               sox imagemagick libxml2-utils clang libclang-rt-14-dev)
 
 wanted=("${run_packages[@]}")
 [ "${1:-test}" = test ] && wanted+=("${test_packages[@]}")
