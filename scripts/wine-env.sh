@@ -55,5 +55,6 @@ wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 wine_env_stop() {
   wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
