@@ -1,0 +1,446 @@
+// The sent-number history and the speed-dial store, driven through the real window: what
+// the list and the buttons show, the bytes of SentNum.VMO and sfile.vmo, the questions
+// before clearing, and what happens when the files cannot be written.
+#include "SoundCapture.h"
+#include "VesmoDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
+              IDC_DIALLING = 1054;
+constexpr UINT ID_TOOLS_CLEAR_HISTORY = 32777, ID_EDIT_CLEAR_SPEEDDIALS = 32780, ID_FILE_SAVE_SPEEDDIALS = 32781;
+// The programming buttons of speed-dial entries 0 to 7, whose captions are the names.
+constexpr int kProgramButtons[8] = {1032, 1033, 1034, 1041, 1042, 1043, 1044, 1045};
+
+constexpr char kHistory[] = "SentNum.VMO";
+constexpr char kSpeedDials[] = "sfile.vmo";
+
+const char* const kClearHistoryCaption = "Rensa senast slagna nummer";
+const char* const kClearHistoryText = "Alla nummer du har slagit f\xF6rsvinner. \n\nVill du rensa alla nummer?";
+const char* const kClearSpeedDialsCaption = "Ta bort alla kortnummer";
+const char* const kClearSpeedDialsText = "Alla kortnummer kommer att f\xF6rsvinna.\n\n Vill du verkligen radera alla?";
+
+// Each text as one line of a data file on disk.
+std::string Lines(std::initializer_list<std::string> texts)
+{
+    std::string lines;
+    for (const std::string& text : texts)
+        lines += text + "\r\n";
+    return lines;
+}
+
+std::string EmptyLines(int n)
+{
+    std::string lines;
+    for (int i = 0; i < n; ++i)
+        lines += "\r\n";
+    return lines;
+}
+
+// The eight captions, the names given first and the rest empty.
+std::vector<std::string> Captions(std::initializer_list<std::string> names)
+{
+    std::vector<std::string> captions(names);
+    captions.resize(8);
+    return captions;
+}
+
+std::vector<std::string> CaptionsOf(const VesmoProcess& vesmo)
+{
+    std::vector<std::string> captions;
+    for (int id : kProgramButtons)
+        captions.push_back(vesmo.Text(id));
+    return captions;
+}
+
+// "0123456789" repeated: a long line whose every position can be told apart by its cut.
+std::string Digits(std::size_t length)
+{
+    std::string digits;
+    for (std::size_t i = 0; i < length; ++i)
+        digits += static_cast<char>('0' + i % 10);
+    return digits;
+}
+
+// List box 1017, top to bottom, in code page 1252. Asked in UTF-16: under Wine an ANSI
+// LB_GETTEXT from another process to the program's Unicode list box returns only the first
+// character of each line.
+std::vector<std::string> HistoryOf(const VesmoProcess& vesmo)
+{
+    HWND list = vesmo.Item(IDC_HISTORY);
+    std::vector<std::string> lines;
+    const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t wide[1024] = {};
+        const LRESULT length =
+            ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        char line[1024] = {};
+        const int bytes = length <= 0 ? 0
+                                      : ::WideCharToMultiByte(1252, 0, wide, static_cast<int>(length), line,
+                                                              sizeof line, nullptr, nullptr);
+        lines.emplace_back(line, static_cast<std::size_t>(bytes));
+    }
+    return lines;
+}
+
+void SetNumber(const VesmoProcess& vesmo, const std::string& text)
+{
+    ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+// Types the number into the emptied field and presses "&Sänd".
+void Send(const VesmoProcess& vesmo, const std::string& number)
+{
+    SetNumber(vesmo, "");
+    vesmo.Type(vesmo.Item(IDC_NUMBER), number);
+    vesmo.Click(IDC_SEND);
+}
+
+// Returns once the program has finished what it was doing: a sent message is handled only
+// when the window's message loop (or a message box's) next looks for messages.
+void Settle(const VesmoProcess& vesmo)
+{
+    ::SendMessageTimeoutA(vesmo.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
+// Chooses a menu command that asks first; returns its question, once shown.
+HWND Ask(const VesmoProcess& vesmo, UINT commandId, const char* caption)
+{
+    vesmo.PostMenu(commandId);
+    return vesmo.WaitForWindow(caption);
+}
+
+void Answer(const VesmoProcess& vesmo, HWND box, int button)
+{
+    vesmo.PostClick(box, button);
+    WaitUntil([&] { return !::IsWindow(box); });
+    Settle(vesmo);
+}
+
+// A command that should open no window: sent with a timeout, so that a message box
+// the program might show does not hang the test (OtherWindows finds it instead).
+void CommandWithoutWindow(const VesmoProcess& vesmo, UINT commandId)
+{
+    ::SendMessageTimeoutA(vesmo.Main(), WM_COMMAND, MAKEWPARAM(commandId, 0), 0, SMTO_NORMAL, 5000, nullptr);
+}
+
+struct WindowSearch {
+    const VesmoProcess* vesmo;
+    std::vector<std::string> captions;
+};
+
+BOOL CALLBACK CollectOtherWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->vesmo->ProcessId() && hwnd != search->vesmo->Main() && ::IsWindowVisible(hwnd))
+        search->captions.push_back(VesmoProcess::WindowText(hwnd));
+    return TRUE;
+}
+
+// The captions of the program's visible top-level windows other than the main window.
+std::vector<std::string> OtherWindows(const VesmoProcess& vesmo)
+{
+    WindowSearch search{&vesmo, {}};
+    ::EnumWindows(CollectOtherWindow, reinterpret_cast<LPARAM>(&search));
+    return search.captions;
+}
+
+// The list box sends its double-click notification to the window, so it is sent here too
+// and has been handled when this returns.
+void DoubleClickHistory(const VesmoProcess& vesmo)
+{
+    ::SendMessageA(vesmo.Main(), WM_COMMAND, MAKEWPARAM(IDC_HISTORY, LBN_DBLCLK),
+                   reinterpret_cast<LPARAM>(vesmo.Item(IDC_HISTORY)));
+}
+
+// Another program holding a file open for reading and letting others only read it: the
+// program can still load the file but can neither append to it, cut it nor replace it.
+// (Wine lets root write to files whatever their permissions or read-only attribute.)
+class ReadOnlyHold {
+public:
+    explicit ReadOnlyHold(const std::string& path)
+        : m_handle(::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr))
+    {
+    }
+    ~ReadOnlyHold() { Release(); }
+    ReadOnlyHold(const ReadOnlyHold&) = delete;
+    ReadOnlyHold& operator=(const ReadOnlyHold&) = delete;
+
+    bool Held() const { return m_handle != INVALID_HANDLE_VALUE; }
+    void Release()
+    {
+        if (Held())
+            ::CloseHandle(m_handle);
+        m_handle = INVALID_HANDLE_VALUE;
+    }
+
+private:
+    HANDLE m_handle;
+};
+
+// ---- Sent-number history -----------------------------------------------------------------
+
+TEST(SentNumberHistory, FirstRunRecordsEachNumberOnceSortedInTheListAndInSendingOrderInTheFile)
+{
+    TempDir dir;
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
+
+    struct Step {
+        const char* typed;
+        std::vector<std::string> list;  // top to bottom
+        const char* file;               // nullptr: no file yet
+    };
+    const Step steps[] = {
+        {"", {}, nullptr},
+        {"555", {"555"}, "555\r\n"},
+        {"123", {"123", "555"}, "555\r\n123\r\n"},
+        {"555", {"123", "555"}, "555\r\n123\r\n"},
+        {"12A", {"123", "12A", "555"}, "555\r\n123\r\n12A\r\n"},
+        {"12a", {"123", "12A", "555"}, "555\r\n123\r\n12A\r\n"},  // arrives in capitals
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(std::string("sent \"") + step.typed + "\"");
+        Send(vesmo, step.typed);
+        EXPECT_EQ(HistoryOf(vesmo), step.list);
+        if (step.file)
+            EXPECT_EQ(dir.Read(kHistory), step.file);
+        else
+            EXPECT_FALSE(dir.Exists(kHistory));
+    }
+
+    vesmo.PostClick(IDCANCEL);
+    ASSERT_TRUE(vesmo.WaitForExit());
+    EXPECT_EQ(dir.Read(kHistory), "555\r\n123\r\n12A\r\n") << "nothing is written at exit";
+    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+}
+
+// Each file loads into the list; sending one of its numbers again (typed, so in capitals)
+// then adds nothing, since the loaded line is already listed.
+TEST(SentNumberHistory, APreparedFileLoadsAndItsNumbersAreNotAddedAgain)
+{
+    const std::string longLine = Digits(300);
+    const std::string cut = longLine.substr(0, 255);
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<std::string> list;
+        std::string sentAgain;
+    };
+    const Case cases[] = {
+        {"no line break after the last line", "123\r\n456", {"123", "456"}, "456"},
+        {"a line of 300 characters", longLine + "\r\n9\r\n", {cut, "9"}, cut},
+        {"lone line feeds and an empty line", "7\n\n8\n", {"", "7", "8"}, "8"},
+        {"a number in small letters", "12a\r\n555\r\n", {"12a", "555"}, "12a"},
+        {"a Swedish letter in small", "\xE5\r\n", {"\xE5"}, "\xE5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.Write(kHistory, c.file);
+        VesmoProcess vesmo(dir.Path());
+        ASSERT_NE(vesmo.Main(), nullptr);
+        EXPECT_EQ(HistoryOf(vesmo), c.list);
+
+        Send(vesmo, c.sentAgain);
+        EXPECT_EQ(HistoryOf(vesmo), c.list);
+        EXPECT_EQ(dir.Read(kHistory), c.file);
+    }
+}
+
+TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
+{
+    TempDir dir;
+    const std::string file = "555\r\n159#\r\n";
+    dir.Write(kHistory, file);
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+    SoundCapture capture;
+    HWND list = vesmo.Item(IDC_HISTORY);
+    HWND slider = vesmo.Item(IDC_SPEED);
+    SetNumber(vesmo, "42");
+
+    // Without a selected line nothing happens, not even the slider's new length; the sound
+    // heard below is the second double-click's alone.
+    capture.Mark();
+    ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    ::SendMessageA(slider, TBM_SETPOS, TRUE, 150);
+    DoubleClickHistory(vesmo);
+    EXPECT_EQ(vesmo.Text(IDC_MS), "48");
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
+
+    const LRESULT line = ::SendMessageA(list, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                        reinterpret_cast<LPARAM>("159#"));
+    ASSERT_NE(line, LB_ERR);
+    ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
+    ::SendMessageA(slider, TBM_SETPOS, TRUE, 100);
+    DoubleClickHistory(vesmo);
+    EXPECT_EQ(vesmo.Text(IDC_MS), "100");
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "159#");
+    const HeardSound heard = capture.WaitAndDecode(4 * 2 * 100);
+    EXPECT_EQ(heard.keys, "159#");
+    EXPECT_EQ(heard.toneMs.size(), 4u);
+    for (int ms : heard.toneMs)
+        EXPECT_NEAR(ms, 100, 6);
+
+    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"159#", "555"}));
+    EXPECT_EQ(dir.Read(kHistory), file);
+    EXPECT_EQ(vesmo.Text(IDC_NUMBER), "42");
+}
+
+TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
+{
+    TempDir dir;
+    const std::string file = "555\r\n123\r\n";
+    dir.Write(kHistory, file);
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+
+    HWND box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearHistoryText);
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
+    Answer(vesmo, box, IDNO);
+    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"123", "555"}));
+    EXPECT_EQ(dir.Read(kHistory), file);
+
+    box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
+    ASSERT_NE(box, nullptr);
+    Answer(vesmo, box, IDYES);
+    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_TRUE(dir.Exists(kHistory));
+    EXPECT_EQ(dir.Read(kHistory), "");
+
+    Send(vesmo, "555");
+    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"555"}));
+    EXPECT_EQ(dir.Read(kHistory), "555\r\n");
+}
+
+// ---- Speed-dial store --------------------------------------------------------------------
+
+// Each file gives the button captions; "&Spara kortnummer" then writes the entries back as
+// the 16 lines of the file's own format.
+TEST(SpeedDialStore, APreparedFileGivesTheCaptionsAndSavingWritesSixteenLines)
+{
+    const std::string eight = Lines({"Mamma", "123", "Pappa", "0701234567", "Jobbet", "*#9D", "Taxi", "0820000",
+                                     "Skolan", "555", "Doktorn", "112", "Mormor", "4", "Farfar", "#"});
+    const std::string longName = std::string(79, 'N') + "xyz";
+    struct Case {
+        const char* name;
+        std::string file;
+        std::vector<std::string> captions;
+        std::string saved;
+    };
+    const Case cases[] = {
+        {"eight entries", eight,
+         Captions({"Mamma", "Pappa", "Jobbet", "Taxi", "Skolan", "Doktorn", "Mormor", "Farfar"}), eight},
+        {"one entry", Lines({"Mamma", "123"}) + EmptyLines(14), Captions({"Mamma"}),
+         Lines({"Mamma", "123"}) + EmptyLines(14)},
+        {"three lines by hand, the last without a break", "Mamma\n123\nPappa", Captions({"Mamma", "Pappa"}),
+         Lines({"Mamma", "123", "Pappa"}) + EmptyLines(13)},
+        {"a name longer than 80 characters", Lines({longName, "1"}), Captions({longName.substr(0, 80)}),
+         Lines({longName.substr(0, 80), "1"}) + EmptyLines(14)},
+        {"an empty file, as a clear leaves it", "", Captions({}), EmptyLines(16)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.Write(kSpeedDials, c.file);
+        VesmoProcess vesmo(dir.Path());
+        ASSERT_NE(vesmo.Main(), nullptr);
+        EXPECT_EQ(CaptionsOf(vesmo), c.captions);
+
+        vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
+        EXPECT_EQ(dir.Read(kSpeedDials), c.saved);
+        EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
+    }
+}
+
+TEST(SpeedDialStore, ClearingAsksFirstAndEmptiesEntriesAndFileOnlyOnYes)
+{
+    TempDir dir;
+    // Not in the program's own format, so that any rewrite would show.
+    const std::string file = "Mamma\n123\nPappa";
+    dir.Write(kSpeedDials, file);
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+
+    HWND box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearSpeedDialsText);
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
+    Answer(vesmo, box, IDNO);
+    EXPECT_EQ(CaptionsOf(vesmo), Captions({"Mamma", "Pappa"}));
+    EXPECT_EQ(dir.Read(kSpeedDials), file);
+
+    box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
+    ASSERT_NE(box, nullptr);
+    Answer(vesmo, box, IDYES);
+    EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
+    EXPECT_TRUE(dir.Exists(kSpeedDials));
+    EXPECT_EQ(dir.Read(kSpeedDials), "");
+
+    vesmo.PostClick(IDCANCEL);
+    ASSERT_TRUE(vesmo.WaitForExit());
+    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+}
+
+// ---- Files that cannot be written ----------------------------------------------------------
+
+// Every write fails: nothing is reported, the list and the entries change in memory all the
+// same, and both files stay as they were.
+TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
+{
+    TempDir dir;
+    const std::string history = "555\r\n";
+    const std::string speedDials = Lines({"Mamma", "123"}) + EmptyLines(14);
+    dir.Write(kHistory, history);
+    dir.Write(kSpeedDials, speedDials);
+    ReadOnlyHold historyHold(dir.File(kHistory));
+    ReadOnlyHold speedDialHold(dir.File(kSpeedDials));
+    ASSERT_TRUE(historyHold.Held() && speedDialHold.Held());
+
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+    ASSERT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"555"}));
+    ASSERT_EQ(CaptionsOf(vesmo), Captions({"Mamma"}));
+
+    SetNumber(vesmo, "777");
+    CommandWithoutWindow(vesmo, IDC_SEND);
+    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"555", "777"}));
+    CommandWithoutWindow(vesmo, ID_FILE_SAVE_SPEEDDIALS);
+    EXPECT_TRUE(OtherWindows(vesmo).empty());
+
+    HWND box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
+    ASSERT_NE(box, nullptr);
+    Answer(vesmo, box, IDYES);
+    EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
+    box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
+    ASSERT_NE(box, nullptr);
+    Answer(vesmo, box, IDYES);
+    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_TRUE(OtherWindows(vesmo).empty());
+
+    EXPECT_EQ(dir.Read(kHistory), history);
+    EXPECT_EQ(dir.Read(kSpeedDials), speedDials);
+    EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
+
+    // Once the file can be written again, a save shows the emptied entries.
+    speedDialHold.Release();
+    vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
+    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+}
+
+}  // namespace
