@@ -1,4 +1,5 @@
 #include "SoundCapture.h"
+#include "UnixShell.h"
 
 #include <windows.h>
 
@@ -38,28 +39,6 @@ std::vector<std::int16_t> ReadSamples(const std::filesystem::path& path, std::ui
     return samples;
 }
 
-// Runs a Linux shell command line (Wine starts Unix programs too) and waits for it.
-// The command's last act must create doneUnixPath.
-void RunUnixShell(const std::string& command, const std::string& doneUnixPath)
-{
-    std::string commandLine = "/bin/sh -c \"" + command + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process))
-        throw std::runtime_error("cannot start /bin/sh: error " + std::to_string(GetLastError()));
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (!std::filesystem::exists(WindowsPath(doneUnixPath))) {
-        if (std::chrono::steady_clock::now() > deadline)
-            throw std::runtime_error("no answer from: " + command);
-        std::this_thread::sleep_for(kPollInterval);
-    }
-}
-
 // The keys multimon-ng decodes from raw S16_LE mono 22050 Hz samples, passed to it in
 // files named from unixScratchPath.
 std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::string& unixScratchPath)
@@ -74,9 +53,8 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
             throw std::runtime_error("cannot write " + input);
     }
     std::filesystem::remove(WindowsPath(output));
-    RunUnixShell("multimon-ng -q -t raw -a DTMF '" + input + "' > '" + output + ".part' 2>/dev/null; mv '" +
-                     output + ".part' '" + output + "'",
-                 output);
+    if (RunShell("multimon-ng -q -t raw -a DTMF '" + input + "' > '" + output + "' 2>/dev/null") != 0)
+        throw std::runtime_error("multimon-ng did not run on " + input);
 
     std::string keys;
     std::ifstream decoded(WindowsPath(output));

@@ -221,55 +221,6 @@ bool VesmoProcess::Running() const
 
 // ---- Linux side ------------------------------------------------------------------------
 
-// Wine starts Linux programs too, but gives no usable handle to wait on: the command
-// leaves its exit status in a file, which is waited for instead.
-int RunShell(const std::string& command)
-{
-    static int counter = 0;
-    char temp[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, temp);
-    const std::string status = std::string(temp) + "vesmo-shell-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                               std::to_string(++counter);
-    const std::string unixStatus = UnixPath(status);
-    std::string commandLine = "/bin/sh -c \"" + command + "; echo $? > '" + unixStatus + ".part'; mv '" +
-                              unixStatus + ".part' '" + unixStatus + "'\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                          &process))
-        return -1;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    if (!WaitUntil([&] { return ::GetFileAttributesA(status.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000))
-        return -1;
-    std::ifstream in(status);
-    int code = -1;
-    in >> code;
-    in.close();
-    ::DeleteFileA(status.c_str());
-    return code;
-}
-
-std::string UnixPath(const std::string& windowsPath)
-{
-    char full[MAX_PATH];
-    ::GetFullPathNameA(windowsPath.c_str(), MAX_PATH, full, nullptr);
-    std::string path = full;
-    // Wine maps drive Z: to the Linux root and C: to the prefix's drive_c.
-    if (path.size() >= 2 && (path[0] == 'Z' || path[0] == 'z') && path[1] == ':') {
-        path.erase(0, 2);
-    } else if (path.size() >= 2 && (path[0] == 'C' || path[0] == 'c') && path[1] == ':') {
-        char prefix[MAX_PATH] = {};
-        ::GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
-        path = std::string(prefix) + "/drive_c" + path.substr(2);
-    }
-    for (char& c : path)
-        if (c == '\\')
-            c = '/';
-    return path;
-}
-
 bool SaveScreenshot(const std::string& pngPath)
 {
     return RunShell("import -window root '" + pngPath + "'") == 0;

@@ -2,6 +2,8 @@
 // keys reach it, and reads back what its windows show and the files it wrote.
 #pragma once
 
+#include "UnixShell.h"
+
 #include <windows.h>
 
 #include <functional>
@@ -78,7 +80,3 @@ private:
 extern const char* const kMainCaption;
 // A screenshot of the whole virtual screen into 'pngPath' (ImageMagick's import).
 bool SaveScreenshot(const std::string& pngPath);
-// Runs a Linux command line with /bin/sh under Wine and waits for it; its exit code.
-int RunShell(const std::string& command);
-// A Windows path as the Linux side sees it (Z:\tmp\x -> /tmp/x).
-std::string UnixPath(const std::string& windowsPath);
