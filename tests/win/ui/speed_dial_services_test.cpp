@@ -1,0 +1,457 @@
+// The speed-dial rows, their programming dialog and the operator's service commands,
+// driven through the real windows; what they dial is judged by multimon-ng from what the
+// wave device really received.
+#include "SoundCapture.h"
+#include "VesmoDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int IDC_KEY_D = 1015, IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019,
+              IDC_MS = 1020, IDC_DIALLING = 1054;
+constexpr int IDC_SPEEDDIAL_NAME = 1037, IDC_SPEEDDIAL_NUMBER = 1038;
+constexpr int IDC_FORWARD_NUMBER = 1055, IDC_FORWARD_SECONDS = 1056;
+constexpr UINT ID_FILE_SAVE_SPEEDDIALS = 32781, ID_CALLWAIT_ON = 32785, ID_CALLWAIT_OFF = 32786,
+               ID_FORWARD_NOANSWER = 32787, ID_FORWARD_BUSY = 32788, ID_FORWARD_OFF = 32789,
+               ID_CALLWAIT_VERIFY = 32790, ID_FORWARD_VERIFY = 32791;
+
+constexpr char kProgrammingCaption[] = "Programmera kortnummer";
+constexpr char kNoAnswerCaption[] = "Vidarekoppla vid ej svar";
+constexpr char kBusyCaption[] = "Vidarekoppla vid upptaget";
+constexpr char kServicePrompt[] = "H\xE5ll luren mot datorh\xF6gtalaren.\n\nTryck OK d\xE5 ni vill s\xE4nda";
+
+// The programming button and the send button of each entry, 0 to 7.
+struct Row {
+    int program;
+    int send;
+};
+constexpr Row kRows[8] = {{1032, 1052}, {1033, 1053}, {1034, 1055}, {1041, 1056},
+                          {1042, 1057}, {1043, 1058}, {1044, 1059}, {1045, 1060}};
+
+struct Entry {
+    std::string name;
+    std::string number;
+};
+using Entries = std::array<Entry, 8>;
+
+// What sfile.vmo holds when each test's program starts.
+const Entries kStartEntries = {{
+    {"Mamma", "123"},
+    {"", ""},
+    {"", ""},
+    {"", ""},     // neither name nor number
+    {"", "555"},  // a number but no name
+    {"Tom", ""},  // a name but no number
+    {"", ""},
+    {"", ""},
+}};
+
+std::string SpeedDialFile(const Entries& entries)
+{
+    std::string bytes;
+    for (const Entry& entry : entries)
+        bytes += entry.name + "\r\n" + entry.number + "\r\n";
+    return bytes;
+}
+
+// A working directory that already holds sfile.vmo when the program starts in it.
+struct SeededDir : TempDir {
+    explicit SeededDir(const Entries& entries) { Write("sfile.vmo", SpeedDialFile(entries)); }
+};
+
+// The window that has the keyboard focus in the thread that owns 'window'.
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+std::string FieldText(HWND dialog, int id)
+{
+    return VesmoProcess::WindowText(::GetDlgItem(dialog, id));
+}
+
+// The lines of the history list, top to bottom. Read in UTF-16: under Wine an ANSI
+// LB_GETTEXT from another process returns UTF-16 and shows only the first character.
+std::vector<std::string> HistoryOf(const VesmoProcess& vesmo)
+{
+    const HWND list = vesmo.Item(IDC_HISTORY);
+    std::vector<std::string> lines;
+    const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        wchar_t line[512] = {};
+        const auto length =
+            static_cast<int>(::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line)));
+        char bytes[512] = {};
+        const int size = ::WideCharToMultiByte(1252, 0, line, length, bytes, sizeof bytes, nullptr, nullptr);
+        lines.emplace_back(bytes, static_cast<size_t>(size));
+    }
+    return lines;
+}
+
+bool Closes(HWND window)
+{
+    return WaitUntil([&] { return !::IsWindow(window); });
+}
+
+// How a dialog or message box is closed.
+enum class Close { OkButton, CancelButton, Enter, Escape, CloseBox };
+
+void Dismiss(const VesmoProcess& vesmo, HWND dialog, Close how)
+{
+    switch (how) {
+    case Close::OkButton: vesmo.PostClick(dialog, IDOK); break;
+    case Close::CancelButton: vesmo.PostClick(dialog, IDCANCEL); break;
+    case Close::Enter: vesmo.PostKey(FocusOf(dialog), VK_RETURN); break;
+    case Close::Escape: vesmo.PostKey(FocusOf(dialog), VK_ESCAPE); break;
+    case Close::CloseBox: ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
+    }
+}
+
+// Audio time of a sequence of keys: each tone is followed by an equally long pause.
+int SequenceMs(const std::string& keys, int toneMs = 48)
+{
+    return static_cast<int>(keys.size()) * 2 * toneMs;
+}
+
+class DialerRun : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
+
+    HWND OpenProgramming(int row) const
+    {
+        vesmo.PostClick(kRows[row].program);
+        return vesmo.WaitForWindow(kProgrammingCaption);
+    }
+
+    void TypeInto(HWND dialog, int id, const std::string& text) const { vesmo.Type(::GetDlgItem(dialog, id), text); }
+
+    // Sends 'number' with the main window's Send: it is then shown and recorded.
+    HeardSound SendFromMainWindow(const std::string& number)
+    {
+        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(number.c_str()));
+        capture.Mark();
+        vesmo.Click(IDC_SEND);
+        return capture.WaitAndDecode(SequenceMs(number));
+    }
+
+    // What was heard since the mark, ended by a keypad "D" pressed now: the marker makes
+    // the wait short even where the device has played nothing since the program started.
+    HeardSound HeardUpToMarker()
+    {
+        vesmo.Click(IDC_KEY_D);
+        return capture.WaitAndDecode(SequenceMs("D"));
+    }
+
+    // Moves the slider and applies it with Send on an empty number field, which plays nothing.
+    void ApplyToneLength(int ms) const
+    {
+        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+        ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
+        vesmo.Click(IDC_SEND);
+    }
+
+    SeededDir dir{kStartEntries};
+    VesmoProcess vesmo{dir.Path()};
+    SoundCapture capture;
+};
+
+using SpeedDialRows = DialerRun;
+using ServiceCommands = DialerRun;
+using Forwarding = DialerRun;
+
+TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
+{
+    std::string longName;
+    for (int i = 0; i < 100; ++i)
+        longName += static_cast<char>('a' + i % 26);
+    struct Programming {
+        int row;
+        std::string name;
+        std::string typedNumber;
+        std::string storedNumber;
+    };
+    const Programming programmed[] = {
+        {2, "B\xF6rje \xC5", "08-123 45", "08-123 45"},
+        {6, "Kontoret", "0a1b*c#d", "0A1B*C#D"},  // letters arrive as capitals
+        {7, longName, "112", "112"},               // the name keeps its first 79 characters
+    };
+
+    Entries expected = kStartEntries;
+    capture.Mark();
+    for (const Programming& p : programmed) {
+        SCOPED_TRACE(p.row);
+        const HWND dialog = OpenProgramming(p.row);
+        ASSERT_NE(dialog, nullptr);
+        TypeInto(dialog, IDC_SPEEDDIAL_NAME, p.name);
+        TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, p.typedNumber);
+        EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NUMBER), p.storedNumber);
+        vesmo.PostClick(dialog, IDOK);
+        ASSERT_TRUE(Closes(dialog));
+        expected[static_cast<size_t>(p.row)] = {p.name.substr(0, 79), p.storedNumber};
+    }
+
+    for (size_t k = 0; k < expected.size(); ++k)
+        EXPECT_EQ(vesmo.Text(kRows[k].program), expected[k].name) << "caption of entry " << k;
+    const HeardSound heard = HeardUpToMarker();
+    EXPECT_EQ(heard.keys, "D") << "Spara dials nothing";
+    EXPECT_EQ(heard.toneMs.size(), 1u);
+    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile(kStartEntries)) << "written before it was asked for";
+
+    vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
+    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile(expected));
+}
+
+TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
+{
+    const auto expectShowsStoredEntry = [&](HWND dialog) {
+        EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
+        EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NUMBER), "123");
+        const HWND name = ::GetDlgItem(dialog, IDC_SPEEDDIAL_NAME);
+        EXPECT_EQ(FocusOf(dialog), name);
+        const auto selection = static_cast<DWORD>(::SendMessageA(name, EM_GETSEL, 0, 0));
+        EXPECT_EQ(LOWORD(selection), 0);
+        EXPECT_EQ(HIWORD(selection), 5) << "the whole name is selected";
+        EXPECT_FALSE(::IsWindowEnabled(vesmo.Main())) << "the main window takes no input meanwhile";
+    };
+
+    for (const Close how : {Close::CancelButton, Close::Escape}) {
+        SCOPED_TRACE(how == Close::CancelButton ? "Avbryt" : "Escape");
+        const HWND dialog = OpenProgramming(0);
+        ASSERT_NE(dialog, nullptr);
+        expectShowsStoredEntry(dialog);
+        TypeInto(dialog, IDC_SPEEDDIAL_NAME, "Pappa");
+        TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "999");
+        Dismiss(vesmo, dialog, how);
+        ASSERT_TRUE(Closes(dialog));
+        EXPECT_EQ(vesmo.Text(kRows[0].program), "Mamma");
+        EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
+    }
+
+    const HWND dialog = OpenProgramming(0);
+    ASSERT_NE(dialog, nullptr);
+    expectShowsStoredEntry(dialog);
+    vesmo.PostClick(dialog, IDCANCEL);
+    ASSERT_TRUE(Closes(dialog));
+}
+
+TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
+{
+    // Something for the read-out and the history to keep.
+    ASSERT_EQ(SendFromMainWindow("7").keys, "7");
+
+    const HWND dialog = OpenProgramming(1);
+    ASSERT_NE(dialog, nullptr);
+    TypeInto(dialog, IDC_SPEEDDIAL_NAME, "Jobb");
+    TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "5c9#");
+    capture.Mark();
+    vesmo.PostKey(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), VK_RETURN);
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_EQ(vesmo.Text(kRows[1].program), "Jobb");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
+    EXPECT_EQ(HistoryOf(vesmo), std::vector<std::string>{"7"});
+    EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n");
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "7");
+
+    // The row's send button dials what was stored, and records and shows it.
+    capture.Mark();
+    vesmo.Click(kRows[1].send);
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5C9#");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
+    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"5C9#", "7"}));
+    EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n5C9#\r\n");
+}
+
+TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
+{
+    struct Case {
+        const char* what;
+        size_t row;
+        std::vector<std::string> history;
+        const char* readOut;
+    };
+    // The history grows across the cases, so the one that records comes last.
+    const Case cases[] = {
+        {"neither name nor number", 3, {}, ""},
+        {"a name but no number", 5, {}, ""},
+        {"a number but no name", 4, {"555"}, "555"},
+    };
+
+    EXPECT_EQ(vesmo.Text(kRows[4].program), "");
+    EXPECT_EQ(vesmo.Text(kRows[5].program), "Tom");
+    capture.Mark();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ::SendMessageA(vesmo.Item(IDC_DIALLING), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701234567"));
+        vesmo.Click(kRows[c.row].send);
+        EXPECT_EQ(vesmo.Text(IDC_DIALLING), c.readOut);
+        EXPECT_EQ(HistoryOf(vesmo), c.history);
+    }
+    const HeardSound heard = HeardUpToMarker();
+    EXPECT_EQ(heard.keys, "D");
+    EXPECT_EQ(heard.toneMs.size(), 1u);
+    EXPECT_EQ(dir.Read("SentNum.VMO"), "555\r\n");
+}
+
+// Only Send, a keypad key and a history resend apply the slider; these play at the
+// length last applied, not at the slider's new position.
+TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
+{
+    ApplyToneLength(100);
+    ASSERT_EQ(vesmo.Text(IDC_MS), "100");
+    // Moved again without the window being told, as a drag that nothing handles.
+    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 30);
+
+    capture.Mark();
+    vesmo.Click(kRows[0].send);
+    HeardSound heard = capture.WaitAndDecode(SequenceMs("123", 100));
+    EXPECT_EQ(heard.keys, "123");
+    EXPECT_EQ(heard.toneMs.size(), 3u);
+    for (int ms : heard.toneMs)
+        EXPECT_NEAR(ms, 100, 6);
+
+    vesmo.PostMenu(ID_CALLWAIT_ON);
+    const HWND box = vesmo.WaitForWindow("Aktivera 'Samtal V\xE4ntar'");
+    ASSERT_NE(box, nullptr);
+    capture.Mark();
+    vesmo.PostClick(box, IDOK);
+    heard = capture.WaitAndDecode(SequenceMs("*43#", 100));
+    EXPECT_EQ(heard.keys, "*43#");
+    EXPECT_EQ(heard.toneMs.size(), 4u);
+    for (int ms : heard.toneMs)
+        EXPECT_NEAR(ms, 100, 6);
+    EXPECT_EQ(vesmo.Text(IDC_MS), "100");
+}
+
+TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
+{
+    struct Service {
+        UINT command;
+        const char* caption;
+        const char* code;
+        Close close;
+    };
+    const Service services[] = {
+        {ID_CALLWAIT_ON, "Aktivera 'Samtal V\xE4ntar'", "*43#", Close::OkButton},
+        {ID_CALLWAIT_OFF, "Avaktivera 'Samtal V\xE4ntar'", "#43#", Close::Enter},
+        {ID_CALLWAIT_VERIFY, "Verifiera 'Samtal V\xE4ntar'", "*#43#", Close::Escape},
+        {ID_FORWARD_OFF, "Avaktivera 'Vidarekoppla ej'", "#61#", Close::OkButton},
+        {ID_FORWARD_VERIFY, "Verifiera 'Vidarekoppla ej'", "*#61#", Close::Escape},
+    };
+
+    // Something for the read-out and the history to keep.
+    ASSERT_EQ(SendFromMainWindow("1").keys, "1");
+    for (const Service& service : services) {
+        SCOPED_TRACE(service.caption);
+        vesmo.PostMenu(service.command);
+        const HWND box = vesmo.WaitForWindow(service.caption);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(VesmoProcess::MessageBoxText(box), kServicePrompt);
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
+        capture.Mark();
+        Dismiss(vesmo, box, service.close);
+        ASSERT_TRUE(Closes(box));
+        EXPECT_EQ(capture.WaitAndDecode(SequenceMs(service.code)).keys, service.code);
+        EXPECT_EQ(HistoryOf(vesmo), std::vector<std::string>{"1"});
+        EXPECT_EQ(vesmo.Text(IDC_DIALLING), "1");
+    }
+    EXPECT_EQ(dir.Read("SentNum.VMO"), "1\r\n");
+}
+
+TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
+{
+    struct Case {
+        UINT command;
+        const char* caption;
+        const char* number;
+        const char* seconds;  // nullptr: the dialog asks for no delay
+        Close close;
+        const char* heard;
+    };
+    const Case cases[] = {
+        {ID_FORWARD_NOANSWER, kNoAnswerCaption, "123", "20", Close::OkButton, "*61*123*20#"},
+        {ID_FORWARD_NOANSWER, kNoAnswerCaption, "", "", Close::Enter, "*61**#"},
+        {ID_FORWARD_BUSY, kBusyCaption, "456", nullptr, Close::OkButton, "*67*456#"},
+    };
+
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.heard);
+        vesmo.PostMenu(c.command);
+        const HWND dialog = vesmo.WaitForWindow(c.caption);
+        ASSERT_NE(dialog, nullptr);
+        EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_FORWARD_NUMBER));
+        TypeInto(dialog, IDC_FORWARD_NUMBER, c.number);
+        if (c.seconds)
+            TypeInto(dialog, IDC_FORWARD_SECONDS, c.seconds);
+        capture.Mark();
+        Dismiss(vesmo, dialog, c.close);
+        ASSERT_TRUE(Closes(dialog));
+        EXPECT_EQ(capture.WaitAndDecode(SequenceMs(c.heard)).keys, c.heard);
+    }
+    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_FALSE(dir.Exists("SentNum.VMO"));
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
+}
+
+TEST_F(Forwarding, OverlongFieldsAreCutWhenRead)
+{
+    std::string number;
+    while (number.size() < 130)
+        number += "1234567890";
+    number.resize(130);
+    const std::string expected = "*61*" + number.substr(0, 126) + "*12345678#";
+
+    // The shortest tones keep the 140 keys quick to hear.
+    ApplyToneLength(20);
+    vesmo.PostMenu(ID_FORWARD_NOANSWER);
+    const HWND dialog = vesmo.WaitForWindow(kNoAnswerCaption);
+    ASSERT_NE(dialog, nullptr);
+    TypeInto(dialog, IDC_FORWARD_NUMBER, number);
+    TypeInto(dialog, IDC_FORWARD_SECONDS, "123456789");
+    capture.Mark();
+    vesmo.PostClick(dialog, IDOK);
+    ASSERT_TRUE(Closes(dialog));
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs(expected, 20)).keys, expected);
+}
+
+TEST_F(Forwarding, CancelEscapeAndTheCloseBoxSendNothing)
+{
+    struct Case {
+        const char* what;
+        UINT command;
+        const char* caption;
+        Close close;
+    };
+    const Case cases[] = {
+        {"Cancel", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::CancelButton},
+        {"Escape", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::Escape},
+        {"close box", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::CloseBox},
+        {"Cancel on busy", ID_FORWARD_BUSY, kBusyCaption, Close::CancelButton},
+    };
+
+    capture.Mark();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        vesmo.PostMenu(c.command);
+        const HWND dialog = vesmo.WaitForWindow(c.caption);
+        ASSERT_NE(dialog, nullptr);
+        TypeInto(dialog, IDC_FORWARD_NUMBER, "123");
+        Dismiss(vesmo, dialog, c.close);
+        ASSERT_TRUE(Closes(dialog));
+        EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
+    }
+    const HeardSound heard = HeardUpToMarker();
+    EXPECT_EQ(heard.keys, "D");
+    EXPECT_EQ(heard.toneMs.size(), 1u);
+}
+
+}  // namespace
