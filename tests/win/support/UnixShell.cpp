@@ -26,11 +26,11 @@ int RunShell(const std::string& command)
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
+    // For a Linux program Wine gives no process handle and leaves the rest of the record
+    // undefined: closing what stands there could close one of this program's own handles.
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                           &process))
         return -1;
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
 
     const ULONGLONG deadline = ::GetTickCount64() + 60000;
     while (!Exists(status)) {

@@ -130,17 +130,28 @@ std::string VesmoProcess::WindowText(HWND hwnd)
     return std::string(text, copied);
 }
 
+// Read as UTF-16: under Wine an ANSI LB_GETTEXT from another process returns only the
+// first character of each line.
 std::vector<std::string> VesmoProcess::HistoryLines() const
 {
     HWND list = Item(1017);
     std::vector<std::string> lines;
-    const int count = static_cast<int>(::SendMessageA(list, LB_GETCOUNT, 0, 0));
+    const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
+        wchar_t wide[1024] = {};
+        const LRESULT length = ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
         char line[1024] = {};
-        ::SendMessageA(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line));
-        lines.emplace_back(line);
+        const int bytes = length <= 0 ? 0
+                                      : ::WideCharToMultiByte(1252, 0, wide, static_cast<int>(length), line,
+                                                              sizeof line, nullptr, nullptr);
+        lines.emplace_back(line, static_cast<size_t>(bytes));
     }
     return lines;
+}
+
+void VesmoProcess::SetText(int id, const std::string& text) const
+{
+    ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 void VesmoProcess::Click(int id) const

@@ -48,6 +48,7 @@ public:
     std::string Text(int id) const { return WindowText(Item(id)); }
     static std::string WindowText(HWND hwnd);
     std::vector<std::string> HistoryLines() const;  // list box 1017, top to bottom
+    void SetText(int id, const std::string& text) const;  // WM_SETTEXT, as a paste would
 
     // A button press, handled before this returns (for buttons that open no dialog).
     void Click(int id) const;

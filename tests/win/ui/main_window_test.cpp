@@ -34,10 +34,7 @@ class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
 
-    void SetNumber(const std::string& text) const
-    {
-        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-    }
+    void SetNumber(const std::string& text) const { vesmo.SetText(IDC_NUMBER, text); }
 
     TempDir dir;
     VesmoProcess vesmo{dir.Path()};

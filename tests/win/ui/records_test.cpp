@@ -71,35 +71,10 @@ std::string Digits(std::size_t length)
 }
 
 // List box 1017, top to bottom, in code page 1252. Asked in UTF-16: under Wine an ANSI
-// LB_GETTEXT from another process to the program's Unicode list box returns only the first
-// character of each line.
-std::vector<std::string> HistoryOf(const VesmoProcess& vesmo)
-{
-    HWND list = vesmo.Item(IDC_HISTORY);
-    std::vector<std::string> lines;
-    const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t wide[1024] = {};
-        const LRESULT length =
-            ::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
-        char line[1024] = {};
-        const int bytes = length <= 0 ? 0
-                                      : ::WideCharToMultiByte(1252, 0, wide, static_cast<int>(length), line,
-                                                              sizeof line, nullptr, nullptr);
-        lines.emplace_back(line, static_cast<std::size_t>(bytes));
-    }
-    return lines;
-}
-
-void SetNumber(const VesmoProcess& vesmo, const std::string& text)
-{
-    ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
 // Types the number into the emptied field and presses "&Sänd".
 void Send(const VesmoProcess& vesmo, const std::string& number)
 {
-    SetNumber(vesmo, "");
+    vesmo.SetText(IDC_NUMBER, "");
     vesmo.Type(vesmo.Item(IDC_NUMBER), number);
     vesmo.Click(IDC_SEND);
 }
@@ -195,7 +170,7 @@ TEST(SentNumberHistory, FirstRunRecordsEachNumberOnceSortedInTheListAndInSending
     TempDir dir;
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
-    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_TRUE(vesmo.HistoryLines().empty());
     EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
 
     struct Step {
@@ -214,7 +189,7 @@ TEST(SentNumberHistory, FirstRunRecordsEachNumberOnceSortedInTheListAndInSending
     for (const Step& step : steps) {
         SCOPED_TRACE(std::string("sent \"") + step.typed + "\"");
         Send(vesmo, step.typed);
-        EXPECT_EQ(HistoryOf(vesmo), step.list);
+        EXPECT_EQ(vesmo.HistoryLines(), step.list);
         if (step.file)
             EXPECT_EQ(dir.Read(kHistory), step.file);
         else
@@ -252,10 +227,10 @@ TEST(SentNumberHistory, APreparedFileLoadsAndItsNumbersAreNotAddedAgain)
         dir.Write(kHistory, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
-        EXPECT_EQ(HistoryOf(vesmo), c.list);
+        EXPECT_EQ(vesmo.HistoryLines(), c.list);
 
         Send(vesmo, c.sentAgain);
-        EXPECT_EQ(HistoryOf(vesmo), c.list);
+        EXPECT_EQ(vesmo.HistoryLines(), c.list);
         EXPECT_EQ(dir.Read(kHistory), c.file);
     }
 }
@@ -270,7 +245,7 @@ TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
     SoundCapture capture;
     HWND list = vesmo.Item(IDC_HISTORY);
     HWND slider = vesmo.Item(IDC_SPEED);
-    SetNumber(vesmo, "42");
+    vesmo.SetText(IDC_NUMBER, "42");
 
     // Without a selected line nothing happens, not even the slider's new length; the sound
     // heard below is the second double-click's alone.
@@ -295,7 +270,7 @@ TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
     for (int ms : heard.toneMs)
         EXPECT_NEAR(ms, 100, 6);
 
-    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"159#", "555"}));
+    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"159#", "555"}));
     EXPECT_EQ(dir.Read(kHistory), file);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "42");
 }
@@ -313,18 +288,18 @@ TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
     EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearHistoryText);
     EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
     Answer(vesmo, box, IDNO);
-    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"123", "555"}));
+    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"123", "555"}));
     EXPECT_EQ(dir.Read(kHistory), file);
 
     box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
     ASSERT_NE(box, nullptr);
     Answer(vesmo, box, IDYES);
-    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_TRUE(vesmo.HistoryLines().empty());
     EXPECT_TRUE(dir.Exists(kHistory));
     EXPECT_EQ(dir.Read(kHistory), "");
 
     Send(vesmo, "555");
-    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"555"}));
+    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555"}));
     EXPECT_EQ(dir.Read(kHistory), "555\r\n");
 }
 
@@ -414,12 +389,12 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
 
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
-    ASSERT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"555"}));
+    ASSERT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555"}));
     ASSERT_EQ(CaptionsOf(vesmo), Captions({"Mamma"}));
 
-    SetNumber(vesmo, "777");
+    vesmo.SetText(IDC_NUMBER, "777");
     CommandWithoutWindow(vesmo, IDC_SEND);
-    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"555", "777"}));
+    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555", "777"}));
     CommandWithoutWindow(vesmo, ID_FILE_SAVE_SPEEDDIALS);
     EXPECT_TRUE(OtherWindows(vesmo).empty());
 
@@ -430,7 +405,7 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
     ASSERT_NE(box, nullptr);
     Answer(vesmo, box, IDYES);
-    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_TRUE(vesmo.HistoryLines().empty());
     EXPECT_TRUE(OtherWindows(vesmo).empty());
 
     EXPECT_EQ(dir.Read(kHistory), history);
