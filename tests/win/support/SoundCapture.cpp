@@ -15,7 +15,7 @@ namespace {
 constexpr int kCaptureRate = 22050;
 constexpr double kBytesPerMs = kCaptureRate * 2 / 1000.0;
 // Sound takes a while from waveOutWrite to the capture file (Wine's and ALSA's buffers).
-constexpr int kSafetyMarginMs = 500;
+constexpr int kSafetyMarginMs = 1000;
 constexpr std::chrono::milliseconds kPollInterval{20};
 
 // Wine maps the Unix root to drive Z:.

@@ -20,6 +20,14 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
 }
 
+HWND FocusedWindow(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
 // ---- TempDir ---------------------------------------------------------------------------
 
 TempDir::TempDir()

@@ -22,14 +22,6 @@ std::string EmptyLines(int n)
     return lines;
 }
 
-HWND FocusOf(const VesmoProcess& vesmo)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(vesmo.Main(), nullptr), &info);
-    return info.hwndFocus;
-}
-
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
@@ -59,7 +51,7 @@ TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField
     EXPECT_EQ(::SendMessageA(slider, TBM_GETNUMTICS, 0, 0), 19);
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
-    EXPECT_EQ(FocusOf(vesmo), vesmo.Item(IDC_NUMBER));
+    EXPECT_EQ(FocusedWindow(vesmo.Main()), vesmo.Item(IDC_NUMBER));
 }
 
 TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
@@ -137,7 +129,7 @@ TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
     SetNumber("123");
     ::SendMessageA(number, EM_SETSEL, 0, -1);
     ::PostMessageA(vesmo.Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(vesmo.Item(IDC_HISTORY)), TRUE);
-    ASSERT_TRUE(WaitUntil([&] { return FocusOf(vesmo) == vesmo.Item(IDC_HISTORY); }));
+    ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(vesmo.Main()) == vesmo.Item(IDC_HISTORY); }));
 
     vesmo.Menu(57634);  // K&opiera
     ::SendMessageA(number, EM_SETSEL, 3, 3);
@@ -150,7 +142,7 @@ TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
     vesmo.Menu(57637);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
-    EXPECT_EQ(FocusOf(vesmo), vesmo.Item(IDC_HISTORY)) << "the focus stayed where it was";
+    EXPECT_EQ(FocusedWindow(vesmo.Main()), vesmo.Item(IDC_HISTORY)) << "the focus stayed where it was";
 }
 
 TEST_F(MainWindow, SendAndExitButtonsHaveTheirTooltips)

@@ -66,36 +66,9 @@ struct SeededDir : TempDir {
     explicit SeededDir(const Entries& entries) { Write("sfile.vmo", SpeedDialFile(entries)); }
 };
 
-// The window that has the keyboard focus in the thread that owns 'window'.
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 std::string FieldText(HWND dialog, int id)
 {
     return VesmoProcess::WindowText(::GetDlgItem(dialog, id));
-}
-
-// The lines of the history list, top to bottom. Read in UTF-16: under Wine an ANSI
-// LB_GETTEXT from another process returns UTF-16 and shows only the first character.
-std::vector<std::string> HistoryOf(const VesmoProcess& vesmo)
-{
-    const HWND list = vesmo.Item(IDC_HISTORY);
-    std::vector<std::string> lines;
-    const auto count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        wchar_t line[512] = {};
-        const auto length =
-            static_cast<int>(::SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(line)));
-        char bytes[512] = {};
-        const int size = ::WideCharToMultiByte(1252, 0, line, length, bytes, sizeof bytes, nullptr, nullptr);
-        lines.emplace_back(bytes, static_cast<size_t>(size));
-    }
-    return lines;
 }
 
 bool Closes(HWND window)
@@ -111,8 +84,8 @@ void Dismiss(const VesmoProcess& vesmo, HWND dialog, Close how)
     switch (how) {
     case Close::OkButton: vesmo.PostClick(dialog, IDOK); break;
     case Close::CancelButton: vesmo.PostClick(dialog, IDCANCEL); break;
-    case Close::Enter: vesmo.PostKey(FocusOf(dialog), VK_RETURN); break;
-    case Close::Escape: vesmo.PostKey(FocusOf(dialog), VK_ESCAPE); break;
+    case Close::Enter: vesmo.PostKey(FocusedWindow(dialog), VK_RETURN); break;
+    case Close::Escape: vesmo.PostKey(FocusedWindow(dialog), VK_ESCAPE); break;
     case Close::CloseBox: ::PostMessageA(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); break;
     }
 }
@@ -217,7 +190,7 @@ TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
         EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
         EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NUMBER), "123");
         const HWND name = ::GetDlgItem(dialog, IDC_SPEEDDIAL_NAME);
-        EXPECT_EQ(FocusOf(dialog), name);
+        EXPECT_EQ(FocusedWindow(dialog), name);
         const auto selection = static_cast<DWORD>(::SendMessageA(name, EM_GETSEL, 0, 0));
         EXPECT_EQ(LOWORD(selection), 0);
         EXPECT_EQ(HIWORD(selection), 5) << "the whole name is selected";
@@ -258,7 +231,7 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
     ASSERT_TRUE(Closes(dialog));
     EXPECT_EQ(vesmo.Text(kRows[1].program), "Jobb");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
-    EXPECT_EQ(HistoryOf(vesmo), std::vector<std::string>{"7"});
+    EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"7"});
     EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "7");
 
@@ -267,7 +240,7 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
     vesmo.Click(kRows[1].send);
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5C9#");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
-    EXPECT_EQ(HistoryOf(vesmo), (std::vector<std::string>{"5C9#", "7"}));
+    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"5C9#", "7"}));
     EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n5C9#\r\n");
 }
 
@@ -294,7 +267,7 @@ TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
         ::SendMessageA(vesmo.Item(IDC_DIALLING), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701234567"));
         vesmo.Click(kRows[c.row].send);
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), c.readOut);
-        EXPECT_EQ(HistoryOf(vesmo), c.history);
+        EXPECT_EQ(vesmo.HistoryLines(), c.history);
     }
     const HeardSound heard = HeardUpToMarker();
     EXPECT_EQ(heard.keys, "D");
@@ -361,7 +334,7 @@ TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
         Dismiss(vesmo, box, service.close);
         ASSERT_TRUE(Closes(box));
         EXPECT_EQ(capture.WaitAndDecode(SequenceMs(service.code)).keys, service.code);
-        EXPECT_EQ(HistoryOf(vesmo), std::vector<std::string>{"1"});
+        EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"1"});
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), "1");
     }
     EXPECT_EQ(dir.Read("SentNum.VMO"), "1\r\n");
@@ -388,7 +361,7 @@ TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
         vesmo.PostMenu(c.command);
         const HWND dialog = vesmo.WaitForWindow(c.caption);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(FocusOf(dialog), ::GetDlgItem(dialog, IDC_FORWARD_NUMBER));
+        EXPECT_EQ(FocusedWindow(dialog), ::GetDlgItem(dialog, IDC_FORWARD_NUMBER));
         TypeInto(dialog, IDC_FORWARD_NUMBER, c.number);
         if (c.seconds)
             TypeInto(dialog, IDC_FORWARD_SECONDS, c.seconds);
@@ -397,7 +370,7 @@ TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
         ASSERT_TRUE(Closes(dialog));
         EXPECT_EQ(capture.WaitAndDecode(SequenceMs(c.heard)).keys, c.heard);
     }
-    EXPECT_TRUE(HistoryOf(vesmo).empty());
+    EXPECT_TRUE(vesmo.HistoryLines().empty());
     EXPECT_FALSE(dir.Exists("SentNum.VMO"));
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
 }
