@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -17,6 +18,10 @@ constexpr double kBytesPerMs = kCaptureRate * 2 / 1000.0;
 // Sound takes a while from waveOutWrite to the capture file (Wine's and ALSA's buffers).
 constexpr int kSafetyMarginMs = 1000;
 constexpr std::chrono::milliseconds kPollInterval{20};
+// A sample is sound when it is further from zero than 4 steps of the 8-bit source.
+constexpr int kLoud = 4 * 256;
+// Longer than any pause inside what a test plays (at most 200 ms between tones).
+constexpr std::size_t kQuietAfterSound = kCaptureRate * 400 / 1000;
 
 // Wine maps the Unix root to drive Z:.
 std::filesystem::path WindowsPath(const std::string& unixPath) { return "Z:" + unixPath; }
@@ -71,9 +76,7 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
 // The length in ms of each stretch of sound in the samples, in order.
 std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples)
 {
-    // A sample is sound when it is further from zero than 4 steps of the 8-bit source;
-    // a burst ends after 3 ms without sound (a tone's own zero crossings are far shorter).
-    constexpr int kLoud = 4 * 256;
+    // A burst ends after 3 ms without sound (a tone's own zero crossings are far shorter).
     constexpr std::size_t kEndGap = kCaptureRate * 3 / 1000;
 
     std::vector<int> bursts;
@@ -127,9 +130,20 @@ HeardSound SoundCapture::WaitAndDecode(int audioMs)
         std::this_thread::sleep_for(kPollInterval);
     }
 
-    const std::uintmax_t end = EvenSize(m_Path);
-    const std::vector<std::int16_t> samples = end > m_nMark ? ReadSamples(m_Path, m_nMark, end)
-                                                            : std::vector<std::int16_t>{};
+    // On a busy machine the sound can reach the capture late: while the capture still ends
+    // in sound, or in a pause shorter than a quiet stretch, more of it is on its way.
+    std::vector<std::int16_t> samples;
+    for (;;) {
+        const std::uintmax_t end = EvenSize(m_Path);
+        samples = end > m_nMark ? ReadSamples(m_Path, m_nMark, end) : std::vector<std::int16_t>{};
+        const auto lastSound = std::find_if(samples.rbegin(), samples.rend(),
+                                            [](std::int16_t sample) { return std::abs(sample) > kLoud; });
+        const bool settled = lastSound == samples.rend() ||
+                             static_cast<std::size_t>(lastSound - samples.rbegin()) >= kQuietAfterSound;
+        if (settled || std::chrono::steady_clock::now() >= deadline)
+            break;
+        std::this_thread::sleep_for(kPollInterval);
+    }
     return {DecodeDtmf(samples, m_sUnixPath + ".slice"), MeasureBursts(samples)};
 }
 

@@ -20,8 +20,9 @@ public:
     SoundCapture();
     // Remembers the capture's current end.
     void Mark();
-    // Waits until the capture has grown by audioMs and a safety margin past the mark
-    // (or a generous timeout has passed), then decodes everything after the mark.
+    // Waits until the capture has grown by audioMs and a safety margin past the mark, and
+    // until what follows the last sound is a longer quiet than any pause between tones (or
+    // a generous timeout has passed); then decodes everything after the mark.
     HeardSound WaitAndDecode(int audioMs);
 
 private:
