@@ -1,0 +1,568 @@
+// The notification icon, hiding the window, the system menu and the About box, driven
+// through the real windows: Wine's own taskbar and notification area, the program's
+// system menu as the keyboard opens it, and the tones multimon-ng hears.
+#include "SoundCapture.h"
+#include "VesmoDriver.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+namespace {
+
+constexpr UINT WM_TRAYNOTIFY = 2000;
+constexpr int IDC_HIDE = 3, IDC_NUMBER = 1016, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
+              IDC_DIALLING = 1054;
+constexpr int kKey5 = 1005, kFirstSpeedDial = 1032, kFirstSpeedSend = 1052;
+constexpr int IDM_ABOUTBOX = 16, ID_HELP_ABOUT = 32778;
+constexpr int IDC_CALLME = 1021, IDC_SYSINFO = 1024, IDC_FREEMEM = 1025, IDC_FREEMEM_LABEL = 1026,
+              IDC_VERSION = 1027, IDC_NOTICE = 1028;
+
+const char* const kAboutCaption = "Om Vesmo";
+const char* const kTrayTip = "Tryck h\xF6ger musknapp";
+const char* const kContactKeys = "0313900612";
+
+// Row 1 programmed as "Mamma", 0701234567; the other seven empty.
+std::string SpeedDialFile()
+{
+    std::string lines = "Mamma\r\n0701234567\r\n";
+    for (int i = 0; i < 14; ++i)
+        lines += "\r\n";
+    return lines;
+}
+
+// A working directory whose sfile.vmo is there before the program starts.
+struct DirWithSpeedDial : TempDir {
+    DirWithSpeedDial() { Write("sfile.vmo", SpeedDialFile()); }
+};
+
+std::string ItemText(HWND dialog, int id) { return VesmoProcess::WindowText(::GetDlgItem(dialog, id)); }
+
+HWND FocusOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
+    return info.hwndFocus;
+}
+
+void SetSlider(const VesmoProcess& vesmo, int ms)
+{
+    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
+}
+
+// Returns once the window has handled every message sent to it before this call: sent
+// messages, including the shell's notifications, reach a thread in the order they came.
+void Settle(HWND window) { ::SendMessageA(window, WM_NULL, 0, 0); }
+
+// Wine's taskbar with its notification area (explorer.exe's Shell_TrayWnd), seen from
+// outside. Each icon's tip is a tooltip owned by the taskbar with one tool whose record
+// and text live in explorer's memory: they are read through a buffer placed there.
+class Taskbar {
+public:
+    Taskbar() : m_window(::FindWindowA("Shell_TrayWnd", nullptr))
+    {
+        DWORD explorer = 0;
+        ::GetWindowThreadProcessId(m_window, &explorer);
+        m_explorer = ::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, explorer);
+        if (m_explorer)
+            m_buffer = static_cast<char*>(
+                ::VirtualAllocEx(m_explorer, nullptr, kBufferSize, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    }
+    ~Taskbar()
+    {
+        if (m_buffer)
+            ::VirtualFreeEx(m_explorer, m_buffer, 0, MEM_RELEASE);
+        if (m_explorer)
+            ::CloseHandle(m_explorer);
+    }
+    Taskbar(const Taskbar&) = delete;
+    Taskbar& operator=(const Taskbar&) = delete;
+
+    bool Usable() const { return m_window && m_buffer; }
+
+    // A modification that changes nothing: the shell accepts it only for an icon it has.
+    static bool HasIcon(HWND owner, UINT id)
+    {
+        NOTIFYICONDATAA data{};
+        data.cbSize = NOTIFYICONDATAA_V1_SIZE;
+        data.hWnd = owner;
+        data.uID = id;
+        return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+    }
+
+    // Where the icon whose tip reads 'tip' is shown (taskbar client coordinates), if any.
+    std::optional<RECT> IconWithTip(const std::string& tip) const
+    {
+        for (HWND w = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
+             w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
+            if (::GetWindow(w, GW_OWNER) != m_window)
+                continue;
+            TTTOOLINFOA tool{};
+            std::string text;
+            if (FirstTool(w, tool, text) && text == tip && !::IsRectEmpty(&tool.rect))
+                return tool.rect;
+        }
+        return std::nullopt;
+    }
+
+    // A mouse message on the icon, as the mouse gives it to the notification area.
+    void Press(const RECT& icon, UINT mouseMessage) const
+    {
+        ::SendMessageA(m_window, mouseMessage, 0, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+    }
+
+    // The window's button in the taskbar (its id is the window handle), or null.
+    HWND ButtonOf(HWND window) const
+    {
+        for (HWND child = ::GetWindow(m_window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+            if (::GetWindowLongPtrA(child, GWLP_ID) == reinterpret_cast<LONG_PTR>(window))
+                return child;
+        return nullptr;
+    }
+
+private:
+    static constexpr SIZE_T kTextOffset = 256;
+    static constexpr SIZE_T kBufferSize = kTextOffset + INFOTIPSIZE;
+
+    bool FirstTool(HWND tooltip, TTTOOLINFOA& tool, std::string& text) const
+    {
+        tool.cbSize = sizeof tool;
+        tool.lpszText = m_buffer + kTextOffset;
+        const char none = '\0';
+        SIZE_T moved = 0;
+        if (!::WriteProcessMemory(m_explorer, m_buffer, &tool, sizeof tool, &moved) ||
+            !::WriteProcessMemory(m_explorer, m_buffer + kTextOffset, &none, 1, &moved) ||
+            !::SendMessageA(tooltip, TTM_ENUMTOOLSA, 0, reinterpret_cast<LPARAM>(m_buffer)))
+            return false;
+        char remoteText[INFOTIPSIZE + 1] = {};
+        if (!::ReadProcessMemory(m_explorer, m_buffer, &tool, sizeof tool, &moved) ||
+            !::ReadProcessMemory(m_explorer, m_buffer + kTextOffset, remoteText, INFOTIPSIZE, &moved))
+            return false;
+        text = remoteText;
+        return true;
+    }
+
+    HWND m_window;
+    HANDLE m_explorer = nullptr;
+    char* m_buffer = nullptr;
+};
+
+// What the user sees in the main window; all of it must survive hiding.
+struct WindowState {
+    std::string number, dialling, readOut, speedDialName;
+    std::vector<std::string> history;
+    LRESULT slider;
+    bool operator==(const WindowState&) const = default;
+};
+
+void PrintTo(const WindowState& s, std::ostream* out)
+{
+    *out << "number '" << s.number << "', dialling '" << s.dialling << "', read-out '" << s.readOut
+         << "', slider " << s.slider << ", speed dial '" << s.speedDialName << "', " << s.history.size()
+         << " history lines";
+}
+
+WindowState StateOf(const VesmoProcess& vesmo)
+{
+    return {vesmo.Text(IDC_NUMBER),     vesmo.Text(IDC_DIALLING), vesmo.Text(IDC_MS),
+            vesmo.Text(kFirstSpeedDial), vesmo.HistoryLines(),
+            ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_GETPOS, 0, 0)};
+}
+
+// ---- Notification icon and hiding ------------------------------------------------------
+
+class NotificationIcon : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear";
+        ASSERT_TRUE(taskbar.Usable()) << "no taskbar to look at: is Wine's virtual desktop running?";
+    }
+
+    // The icon as the shell shows it, once the program has put it there.
+    RECT Icon() const
+    {
+        std::optional<RECT> icon;
+        WaitUntil([&] { return (icon = taskbar.IconWithTip(kTrayTip)).has_value(); });
+        return icon.value_or(RECT{});
+    }
+
+    // A mouse message on the icon, through Wine's notification area or sent to the window
+    // as the shell sends it; returns once the window has handled it.
+    void PressIcon(bool throughTaskbar, UINT mouseMessage) const
+    {
+        if (throughTaskbar)
+            taskbar.Press(Icon(), mouseMessage);
+        else
+            ::SendNotifyMessageA(vesmo.Main(), WM_TRAYNOTIFY, 0, mouseMessage);
+        Settle(vesmo.Main());
+    }
+
+    bool Shown() const
+    {
+        return ::IsWindowVisible(vesmo.Main()) && ::GetForegroundWindow() == vesmo.Main();
+    }
+
+    bool HasTaskbarButton() const
+    {
+        const HWND button = taskbar.ButtonOf(vesmo.Main());
+        return button && ::IsWindowVisible(button);
+    }
+
+    DirWithSpeedDial dir;
+    VesmoProcess vesmo{dir.Path()};
+    Taskbar taskbar;
+    SoundCapture capture;
+};
+
+TEST_F(NotificationIcon, ShowsItsTipWhileTheProgramRunsAndIsGoneAfterExit)
+{
+    const HWND main = vesmo.Main();
+    EXPECT_TRUE(Taskbar::HasIcon(main, 0));
+    EXPECT_FALSE(Taskbar::HasIcon(main, 1)) << "the check does not tell one icon from another";
+    EXPECT_TRUE(taskbar.IconWithTip(kTrayTip).has_value()) << "no icon in the notification area shows the tip";
+
+    vesmo.PostClick(IDCANCEL);
+    ASSERT_TRUE(vesmo.WaitForExit());
+    EXPECT_TRUE(WaitUntil([&] { return !Taskbar::HasIcon(main, 0); }));
+    EXPECT_FALSE(taskbar.IconWithTip(kTrayTip).has_value());
+}
+
+// Each round hides the window, tries the mouse messages that must leave it hidden, brings
+// it back with a right-button press, and then plays a key at the slider position set
+// before hiding.
+TEST_F(NotificationIcon, DoljHidesTheWindowAndOnlyARightPressOnTheIconBringsItBackAsItWas)
+{
+    capture.Mark();
+    vesmo.Type(vesmo.Item(IDC_NUMBER), "123");
+    vesmo.Click(IDC_SEND);
+    ASSERT_EQ(capture.WaitAndDecode(3 * 2 * 48).keys, "123");
+    ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701#"));
+    ASSERT_TRUE(WaitUntil([&] { return HasTaskbarButton(); }));
+
+    struct Round {
+        const char* way;
+        bool throughTaskbar;
+        int sliderMs;
+    };
+    const Round rounds[] = {{"a press on the icon in Wine's notification area", true, 150},
+                            {"the icon's message sent as the shell sends it", false, 90}};
+    const UINT ignored[] = {WM_MOUSEMOVE,  WM_LBUTTONDOWN, WM_LBUTTONUP,  WM_LBUTTONDBLCLK,
+                            WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN};
+    for (const Round& round : rounds) {
+        SCOPED_TRACE(round.way);
+        SetSlider(vesmo, round.sliderMs);
+        const WindowState before = StateOf(vesmo);
+
+        vesmo.Click(IDC_HIDE);
+        EXPECT_FALSE(::IsWindowVisible(vesmo.Main()));
+        EXPECT_FALSE(::GetWindowLongA(vesmo.Main(), GWL_STYLE) & WS_VISIBLE);
+        EXPECT_TRUE(WaitUntil([&] { return !HasTaskbarButton(); })) << "the taskbar button stayed";
+        EXPECT_TRUE(Taskbar::HasIcon(vesmo.Main(), 0)) << "the icon went with the window";
+
+        for (UINT message : ignored) {
+            PressIcon(round.throughTaskbar, message);
+            EXPECT_FALSE(::IsWindowVisible(vesmo.Main())) << "mouse message 0x" << std::hex << message;
+        }
+
+        PressIcon(round.throughTaskbar, WM_RBUTTONDOWN);
+        ASSERT_TRUE(WaitUntil([&] { return Shown(); })) << "not shown in the foreground";
+        EXPECT_TRUE(WaitUntil([&] { return HasTaskbarButton(); })) << "no taskbar button";
+        EXPECT_EQ(StateOf(vesmo), before);
+
+        capture.Mark();
+        vesmo.Click(kKey5);
+        EXPECT_EQ(vesmo.Text(IDC_MS), std::to_string(round.sliderMs));
+        const HeardSound heard = capture.WaitAndDecode(round.sliderMs);
+        EXPECT_EQ(heard.keys, "5");
+        ASSERT_EQ(heard.toneMs.size(), 1u);
+        EXPECT_NEAR(heard.toneMs[0], round.sliderMs, 6);
+    }
+}
+
+TEST_F(NotificationIcon, ARightPressBringsTheVisibleWindowToTheFront)
+{
+    // A window of the test's own takes the foreground from the program.
+    const std::unique_ptr<HWND__, decltype([](HWND w) { ::DestroyWindow(w); })> other(::CreateWindowExA(
+        0, "Static", "other", WS_POPUP | WS_VISIBLE | WS_CAPTION, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr));
+    ASSERT_NE(other, nullptr);
+    ::SetForegroundWindow(other.get());
+    ASSERT_TRUE(WaitUntil([&] { return ::GetForegroundWindow() == other.get(); }));
+
+    PressIcon(true, WM_RBUTTONDOWN);
+    EXPECT_TRUE(WaitUntil([&] { return Shown(); }));
+}
+
+// ---- System menu and system commands ---------------------------------------------------
+
+// The rows [top, bottom) of the open menu that are painted in the selection colour.
+struct Band {
+    int top = 0, bottom = 0;
+    bool operator==(const Band&) const = default;
+};
+
+// The selected item of a popup menu as it is painted on the screen.
+Band SelectedBand(HWND popup)
+{
+    RECT rect;
+    ::GetWindowRect(popup, &rect);
+    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height;  // top row first
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    {
+        const std::unique_ptr<HDC__, decltype([](HDC dc) { ::ReleaseDC(nullptr, dc); })> screen(::GetDC(nullptr));
+        const std::unique_ptr<HDC__, decltype([](HDC dc) { ::DeleteDC(dc); })> memory(
+            ::CreateCompatibleDC(screen.get()));
+        const std::unique_ptr<HBITMAP__, decltype([](HBITMAP b) { ::DeleteObject(b); })> bitmap(
+            ::CreateCompatibleBitmap(screen.get(), width, height));
+        const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
+        ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
+        ::SelectObject(memory.get(), old);
+        ::GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
+    }
+
+    BOOL flat = FALSE;
+    ::SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
+    const COLORREF selected = ::GetSysColor(flat ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT);
+    const DWORD wanted = (GetRValue(selected) << 16) | (GetGValue(selected) << 8) | GetBValue(selected);
+    Band band;
+    for (int y = 0; y < height; ++y) {
+        const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * width;
+        const auto count = std::count_if(row, row + width, [&](DWORD p) { return (p & 0xFFFFFF) == wanted; });
+        if (count < width / 2)
+            continue;
+        if (band.bottom != y)
+            band.top = y;
+        band.bottom = y + 1;
+    }
+    return band;
+}
+
+// The program's open popup menu, once it is shown.
+HWND OpenPopupMenu(const VesmoProcess& vesmo, int timeoutMs)
+{
+    HWND popup = nullptr;
+    WaitUntil(
+        [&] {
+            for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); w && !popup;
+                 w = ::FindWindowExA(nullptr, w, "#32768", nullptr)) {
+                DWORD owner = 0;
+                ::GetWindowThreadProcessId(w, &owner);
+                if (owner == vesmo.ProcessId() && ::IsWindowVisible(w))
+                    popup = w;
+            }
+            return popup != nullptr;
+        },
+        timeoutMs);
+    return popup;
+}
+
+// Opens the system menu with the keyboard and follows the selection through three presses
+// of Up: from the first item that wraps round to the last, so the result is the last three
+// items, bottom up. Empty when the menu could not be seen on the screen.
+std::vector<Band> LastThreeSystemMenuItems(const VesmoProcess& vesmo)
+{
+    ::PostMessageA(vesmo.Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    const HWND popup = OpenPopupMenu(vesmo, 5000);
+    if (!popup)
+        return {};
+    std::vector<Band> bands;
+    Band band;
+    const auto moved = [&] {
+        band = SelectedBand(popup);
+        return band.bottom > 0 && band != bands.back();
+    };
+    bands.push_back(Band{});  // before the menu is painted with its first item selected
+    for (int presses = 0; presses <= 3; ++presses) {
+        if (presses > 0)
+            vesmo.PostKey(vesmo.Main(), VK_UP);
+        if (!WaitUntil(moved, 2000))
+            return {};
+        bands.push_back(band);
+    }
+    return {bands.begin() + 2, bands.end()};
+}
+
+// Another process cannot read the program's menus, so the system menu is opened with the
+// keyboard and looked at: a separator shows as a gap between items selected one after
+// another.
+TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem)
+{
+    TempDir dir;
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+
+    // In a program's first moments Wine at times draws the window over a menu that has just
+    // opened; the menu is then closed and opened again.
+    std::vector<Band> bands;
+    for (int attempt = 0; attempt < 5 && bands.empty(); ++attempt) {
+        bands = LastThreeSystemMenuItems(vesmo);
+        if (bands.empty()) {
+            ::PostMessageA(vesmo.Main(), WM_CANCELMODE, 0, 0);
+            ASSERT_TRUE(WaitUntil([&] { return !OpenPopupMenu(vesmo, 0); })) << "the menu did not close";
+        }
+    }
+    ASSERT_EQ(bands.size(), 3u) << "the system menu was never seen";
+    const int gapBeforeLast = bands[0].top - bands[1].bottom;
+    const int systemsSeparator = bands[1].top - bands[2].bottom;
+    EXPECT_GT(gapBeforeLast, 0) << "no separator before the last item";
+    EXPECT_EQ(gapBeforeLast, systemsSeparator) << "the gap is not one separator like the system's own";
+
+    // Two steps down select the last item again; Enter carries out its command.
+    for (int i = 0; i < 2; ++i)
+        vesmo.PostKey(vesmo.Main(), VK_DOWN);
+    vesmo.PostKey(vesmo.Main(), VK_RETURN);
+    const HWND box = vesmo.WaitForWindow(kAboutCaption);
+    ASSERT_NE(box, nullptr) << "the last item did not open the About box";
+    vesmo.PostClick(box, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+}
+
+TEST(SystemCommands, MinimiseRestoreAndCloseBehaveAsInAnyWindow)
+{
+    DirWithSpeedDial dir;
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+
+    ::SendMessageA(vesmo.Main(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    EXPECT_TRUE(::IsIconic(vesmo.Main()));
+    ::SendMessageA(vesmo.Main(), WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_FALSE(::IsIconic(vesmo.Main()));
+    EXPECT_TRUE(::IsWindowVisible(vesmo.Main()));
+    EXPECT_EQ(vesmo.WaitForWindow(kAboutCaption, 0), nullptr) << "a system command opened the About box";
+
+    // The file goes, so that only the program's save at its end can bring it back.
+    ASSERT_TRUE(::DeleteFileA(dir.File("sfile.vmo").c_str()));
+    ::PostMessageA(vesmo.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(vesmo.WaitForExit());
+    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile());
+}
+
+// ---- About box -------------------------------------------------------------------------
+
+unsigned long long AvailableKb()
+{
+    MEMORYSTATUSEX status{};
+    status.dwLength = sizeof status;
+    ::GlobalMemoryStatusEx(&status);
+    return status.ullAvailPhys >> 10;
+}
+
+class AboutBox : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
+
+    void Close(HWND box) const
+    {
+        vesmo.PostClick(box, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "OK did not close the About box";
+        EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
+    }
+
+    DirWithSpeedDial dir;
+    VesmoProcess vesmo{dir.Path()};
+    SoundCapture capture;
+};
+
+TEST_F(AboutBox, OpensFromTheSystemMenuAndTheHelpMenuWithItsTextsAndTheFreeMemory)
+{
+    struct Opener {
+        const char* name;
+        void (*open)(const VesmoProcess&);
+    };
+    // Every system command from 16 to 31 is the About item.
+    const Opener openers[] = {
+        {"system command 16", [](const VesmoProcess& v) { ::PostMessageA(v.Main(), WM_SYSCOMMAND, IDM_ABOUTBOX, 0); }},
+        {"system command 16|7",
+         [](const VesmoProcess& v) { ::PostMessageA(v.Main(), WM_SYSCOMMAND, IDM_ABOUTBOX | 0x7, 0); }},
+        {"system command 31",
+         [](const VesmoProcess& v) { ::PostMessageA(v.Main(), WM_SYSCOMMAND, IDM_ABOUTBOX | 0xF, 0); }},
+        {"&Hj\xE4lp > &Om Vesmo...", [](const VesmoProcess& v) { v.PostMenu(ID_HELP_ABOUT); }},
+    };
+    // The free memory changes while the test runs (others build on this machine too).
+    constexpr unsigned long long kDriftKb = 256 * 1024;
+    for (const Opener& opener : openers) {
+        SCOPED_TRACE(opener.name);
+        const unsigned long long before = AvailableKb();
+        opener.open(vesmo);
+        const HWND box = vesmo.WaitForWindow(kAboutCaption);
+        ASSERT_NE(box, nullptr);
+        const std::string memory = ItemText(box, IDC_FREEMEM);
+        const unsigned long long after = AvailableKb();
+
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
+        EXPECT_FALSE(::IsWindowEnabled(vesmo.Main())) << "the box is not modal";
+        EXPECT_EQ(FocusOf(box), ::GetDlgItem(box, IDOK));
+        EXPECT_EQ(ItemText(box, IDC_VERSION), "Vesmo Version 1.0 Beta");
+        EXPECT_EQ(ItemText(box, IDC_NOTICE), "\xA9 2026 Vesmo-teamet");
+        EXPECT_EQ(ItemText(box, IDC_SYSINFO), "SystemInformation");
+        EXPECT_EQ(ItemText(box, IDC_FREEMEM_LABEL), "Ledigt minne:");
+        EXPECT_EQ(ItemText(box, IDC_CALLME), "Ring Mig");
+
+        // "N KB" with N the available physical memory in KB; on this machine that is far
+        // more than 32 bits of bytes could count.
+        unsigned long long shownKb = 0;
+        int length = 0;
+        ASSERT_EQ(std::sscanf(memory.c_str(), "%llu KB%n", &shownKb, &length), 1) << memory;
+        EXPECT_EQ(static_cast<size_t>(length), memory.size()) << memory;
+        EXPECT_GE(shownKb + kDriftKb, std::min(before, after)) << memory;
+        EXPECT_LE(shownKb, std::max(before, after) + kDriftKb) << memory;
+
+        Close(box);
+    }
+}
+
+// The call plays at 70 ms whatever was applied before, and leaves 48 ms behind: a
+// speed-dial row then plays at 48 ms although the slider and the read-out show others.
+TEST_F(AboutBox, RingMigDialsTheContactNumberAt70MsAndLeavesTheToneLengthAt48)
+{
+    SetSlider(vesmo, 100);
+    capture.Mark();
+    vesmo.Click(kKey5);
+    ASSERT_EQ(capture.WaitAndDecode(100).keys, "5");
+    ASSERT_EQ(vesmo.Text(IDC_MS), "100");
+    SetSlider(vesmo, 150);
+
+    vesmo.PostMenu(ID_HELP_ABOUT);
+    const HWND box = vesmo.WaitForWindow(kAboutCaption);
+    ASSERT_NE(box, nullptr);
+    for (int press = 1; press <= 2; ++press) {
+        SCOPED_TRACE("press " + std::to_string(press));
+        capture.Mark();
+        ::SendMessageA(::GetDlgItem(box, IDC_CALLME), BM_CLICK, 0, 0);
+        // Eleven slots, the hyphen's silent, each followed by its pause.
+        const HeardSound heard = capture.WaitAndDecode(11 * 2 * 70);
+        EXPECT_EQ(heard.keys, kContactKeys);
+        EXPECT_EQ(heard.toneMs.size(), 10u);
+        for (int ms : heard.toneMs)
+            EXPECT_NEAR(ms, 70, 6);
+        EXPECT_TRUE(::IsWindowVisible(box)) << "the box closed";
+    }
+    Close(box);
+
+    EXPECT_EQ(vesmo.Text(IDC_MS), "100") << "the read-out shows what the window applied";
+    capture.Mark();
+    vesmo.Click(kFirstSpeedSend);
+    const HeardSound heard = capture.WaitAndDecode(10 * 2 * 48);
+    EXPECT_EQ(heard.keys, "0701234567");
+    ASSERT_EQ(heard.toneMs.size(), 10u);
+    for (int ms : heard.toneMs)
+        EXPECT_NEAR(ms, 48, 6);
+}
+
+}  // namespace
