@@ -47,6 +47,9 @@ if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 || true
   touch "$WINEPREFIX/vesmo-desktop"
+  # The desktop started by wineboot does not have these settings yet: start afresh.
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
 fi
 wineserver -p >/dev/null 2>&1 || true
 # Start Wine's services and the desktop now, detached from any test's output: a service
