@@ -47,6 +47,8 @@ public:
 
     std::string Text(int id) const { return WindowText(Item(id)); }
     static std::string WindowText(HWND hwnd);
+    // The text of control 'id' of any dialog of the program.
+    static std::string ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
     std::vector<std::string> HistoryLines() const;  // list box 1017, top to bottom
     void SetText(int id, const std::string& text) const;  // WM_SETTEXT, as a paste would
 

@@ -44,16 +44,6 @@ struct DirWithSpeedDial : TempDir {
     DirWithSpeedDial() { Write("sfile.vmo", SpeedDialFile()); }
 };
 
-std::string ItemText(HWND dialog, int id) { return VesmoProcess::WindowText(::GetDlgItem(dialog, id)); }
-
-HWND FocusOf(HWND window)
-{
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
-    return info.hwndFocus;
-}
-
 void SetSlider(const VesmoProcess& vesmo, int ms)
 {
     ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
@@ -502,17 +492,17 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndTheHelpMenuWithItsTextsAndTheFreeMemor
         opener.open(vesmo);
         const HWND box = vesmo.WaitForWindow(kAboutCaption);
         ASSERT_NE(box, nullptr);
-        const std::string memory = ItemText(box, IDC_FREEMEM);
+        const std::string memory = VesmoProcess::ItemText(box, IDC_FREEMEM);
         const unsigned long long after = AvailableKb();
 
         EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
         EXPECT_FALSE(::IsWindowEnabled(vesmo.Main())) << "the box is not modal";
-        EXPECT_EQ(FocusOf(box), ::GetDlgItem(box, IDOK));
-        EXPECT_EQ(ItemText(box, IDC_VERSION), "Vesmo Version 1.0 Beta");
-        EXPECT_EQ(ItemText(box, IDC_NOTICE), "\xA9 2026 Vesmo-teamet");
-        EXPECT_EQ(ItemText(box, IDC_SYSINFO), "SystemInformation");
-        EXPECT_EQ(ItemText(box, IDC_FREEMEM_LABEL), "Ledigt minne:");
-        EXPECT_EQ(ItemText(box, IDC_CALLME), "Ring Mig");
+        EXPECT_EQ(FocusedWindow(box), ::GetDlgItem(box, IDOK));
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_VERSION), "Vesmo Version 1.0 Beta");
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_NOTICE), "\xA9 2026 Vesmo-teamet");
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_SYSINFO), "SystemInformation");
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_FREEMEM_LABEL), "Ledigt minne:");
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_CALLME), "Ring Mig");
 
         // "N KB" with N the available physical memory in KB; on this machine that is far
         // more than 32 bits of bytes could count.

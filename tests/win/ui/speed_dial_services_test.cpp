@@ -66,11 +66,6 @@ struct SeededDir : TempDir {
     explicit SeededDir(const Entries& entries) { Write("sfile.vmo", SpeedDialFile(entries)); }
 };
 
-std::string FieldText(HWND dialog, int id)
-{
-    return VesmoProcess::WindowText(::GetDlgItem(dialog, id));
-}
-
 bool Closes(HWND window)
 {
     return WaitUntil([&] { return !::IsWindow(window); });
@@ -167,7 +162,7 @@ TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
         ASSERT_NE(dialog, nullptr);
         TypeInto(dialog, IDC_SPEEDDIAL_NAME, p.name);
         TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, p.typedNumber);
-        EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NUMBER), p.storedNumber);
+        EXPECT_EQ(VesmoProcess::ItemText(dialog, IDC_SPEEDDIAL_NUMBER), p.storedNumber);
         vesmo.PostClick(dialog, IDOK);
         ASSERT_TRUE(Closes(dialog));
         expected[static_cast<size_t>(p.row)] = {p.name.substr(0, 79), p.storedNumber};
@@ -187,8 +182,8 @@ TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
 TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
 {
     const auto expectShowsStoredEntry = [&](HWND dialog) {
-        EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
-        EXPECT_EQ(FieldText(dialog, IDC_SPEEDDIAL_NUMBER), "123");
+        EXPECT_EQ(VesmoProcess::ItemText(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
+        EXPECT_EQ(VesmoProcess::ItemText(dialog, IDC_SPEEDDIAL_NUMBER), "123");
         const HWND name = ::GetDlgItem(dialog, IDC_SPEEDDIAL_NAME);
         EXPECT_EQ(FocusedWindow(dialog), name);
         const auto selection = static_cast<DWORD>(::SendMessageA(name, EM_GETSEL, 0, 0));
