@@ -1,16 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages a build needs when any is missing.
-#   scripts/deps.sh run    what building and starting the program needs
-#   scripts/deps.sh test   that, plus everything the tests and benchmarks use
+#   scripts/deps.sh run      what building and starting the program needs
+#   scripts/deps.sh release  that, plus what building the packages needs
+#   scripts/deps.sh test     all of that, plus everything the tests and benchmarks use
 set -euo pipefail
 
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
-              binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64)
+              binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 fonts-wine)
+release_packages=(nsis)
 test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
                sox imagemagick libxml2-utils clang libclang-rt-14-dev)
 
 wanted=("${run_packages[@]}")
-[ "${1:-test}" = test ] && wanted+=("${test_packages[@]}")
+case ${1:-test} in
+  run) ;;
+  release) wanted+=("${release_packages[@]}") ;;
+  test) wanted+=("${release_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: deps.sh run|release|test" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${wanted[@]}"; do

@@ -9,4 +9,8 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "vesmo: no display to show the window on (DISPLAY is not set); built $root/build/win64/ui/vesmo.exe" >&2
   exit 1
 fi
+# The user's own prefix and sound setup, given the fonts the windows are drawn with.
+prefix=${WINEPREFIX:-$HOME/.wine}
+[ -f "$prefix/system.reg" ] || WINEPREFIX=$prefix wineboot -i >/dev/null 2>&1 || true
+"$root/scripts/wine-fonts" "$prefix"
 exec wine "$root/build/win64/ui/vesmo.exe"

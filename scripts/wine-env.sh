@@ -42,6 +42,7 @@ fi
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
 fi
+"$VESMO_ROOT/scripts/wine-fonts" "$WINEPREFIX"
 if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
   # One virtual desktop for every program: window frames, a taskbar and a notification area.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true

@@ -1,29 +1,41 @@
 // vesmo-tones [--ms N] [--key] KEYS OUT.wav
 // Writes the sound the tone generator gives the wave device for KEYS (a string with a
-// pause after each key, or with --key one key alone) as an 8-bit mono 44100 Hz WAV file.
+// pause after each key, or with --key one key alone) as an 8-bit mono 44100 Hz WAV file,
+// or with OUT.wav '-' to standard output.
 
 #include "DtmfSynthesis.h"
 #include "MemoryWaveDevice.h"
+#include "TextFile.h"
 #include "ToneGenerator.h"
 
-#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
-#include <sys/stat.h>
-#include <unistd.h>
 #include <variant>
 #include <vector>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
 
 namespace {
 
 constexpr const char* kUsage = "usage: vesmo-tones [--ms N] [--key] KEYS OUT.wav";
+constexpr const char* kHelp =
+    "Writes the DTMF tones of KEYS (0-9 * # A-D; other characters are skipped) as an 8-bit\n"
+    "mono 44100 Hz WAV file: each key's tone followed by a pause as long. With OUT.wav '-'\n"
+    "the WAV goes to standard output.\n"
+    "  --ms N   tone length in ms, 20 to 200 (default 48)\n"
+    "  --key    KEYS is one key, played alone without the pause after it\n"
+    "  --help   show this help\n";
 
 struct Options {
+    bool help = false;
     int toneLengthMs = 48;
     bool singleKey = false;
     std::string keys;
@@ -53,7 +65,10 @@ std::variant<Options, std::string> ParseArguments(int argc, char** argv)
     std::vector<std::string> positional;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--key") {
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return options;
+        } else if (arg == "--key") {
             options.singleKey = true;
         } else if (arg == "--ms") {
             if (++i == argc)
@@ -106,34 +121,13 @@ std::vector<unsigned char> WaveFile(const std::vector<unsigned char>& samples)
     return file;
 }
 
-// Writes the file whole beside its destination and renames it into place, so a failure
-// leaves nothing half-written. An error message, or empty on success.
-std::string WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes)
+// Standard output in binary mode, so that Windows passes the WAV bytes on unchanged.
+bool WriteStandardOutput(const std::vector<unsigned char>& bytes)
 {
-    std::string temporary = path + ".XXXXXX";
-    const int fd = mkstemp(temporary.data());
-    if (fd < 0)
-        return "cannot write " + path + ": " + std::strerror(errno);
-
-    const mode_t mask = umask(0);
-    umask(mask);
-    bool ok = fchmod(fd, 0666 & ~mask) == 0;
-    std::size_t written = 0;
-    while (ok && written < bytes.size()) {
-        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        if (ok)
-            written += static_cast<std::size_t>(n);
-    }
-    const int error = ok ? 0 : errno;
-    ok = close(fd) == 0 && ok;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) == 0)
-        return {};
-    const int reported = error ? error : errno;
-    unlink(temporary.c_str());
-    return "cannot write " + path + ": " + std::strerror(reported);
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY);
+#endif
+    return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size() && std::fflush(stdout) == 0;
 }
 
 }  // namespace
@@ -144,6 +138,10 @@ int main(int argc, char** argv)
     if (const auto* message = std::get_if<std::string>(&parsed))
         return Fail(*message);
     const Options& options = std::get<Options>(parsed);
+    if (options.help) {
+        std::printf("%s\n%s", kUsage, kHelp);
+        return 0;
+    }
 
     auto device = std::make_unique<CMemoryWaveDevice>();
     const CMemoryWaveDevice& played = *device;
@@ -153,7 +151,12 @@ int main(int argc, char** argv)
                                                     : generator.PlaySequence(options.keys.c_str());
     if (result != kWaveNoError)
         return Fail("out of memory", 1);
-    if (const std::string error = WriteWhole(options.output, WaveFile(played.Played())); !error.empty())
-        return Fail(error, 1);
+    const std::vector<unsigned char> wave = WaveFile(played.Played());
+    if (options.output == "-")
+        return WriteStandardOutput(wave) ? 0 : Fail("cannot write to standard output", 1);
+    // Written whole beside its destination and moved into place: a failure leaves nothing half-written.
+    const std::string_view bytes(reinterpret_cast<const char*>(wave.data()), wave.size());
+    if (!ReplaceFileBytes(options.output.c_str(), bytes))
+        return Fail("cannot write " + options.output, 1);
     return 0;
 }

@@ -43,6 +43,7 @@ endif()
 
 find_program(XMLLINT xmllint)
 if(XMLLINT)
+  configure_file(${resources_dir}/vesmo.manifest.in vesmo.manifest @ONLY)
   add_test(NAME resources_manifest_is_well_formed
-    COMMAND ${XMLLINT} --noout ${resources_dir}/vesmo.manifest)
+    COMMAND ${XMLLINT} --noout ${CMAKE_CURRENT_BINARY_DIR}/vesmo.manifest)
 endif()

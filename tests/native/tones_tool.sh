@@ -39,6 +39,22 @@ CASES
 echo old > "$dir/old.wav"
 "$tool" 5 "$dir/old.wav" && [ "$(heard "$dir/old.wav")" = 5 ] || fail "an existing file was not replaced"
 
+# '-' writes the same WAV to standard output, so it pipes into other sound tools.
+"$tool" --ms 60 "0701234567#" "$dir/file.wav" &&
+  "$tool" --ms 60 "0701234567#" - >"$dir/piped.wav" && cmp -s "$dir/file.wav" "$dir/piped.wav" ||
+  fail "the WAV on standard output differs from the file's"
+"$tool" 159 - | sox -V1 -t wav - "$dir/piped.wav" vol 0.5 &&
+  [ "$(heard "$dir/piped.wav")" = 159 ] || fail "piped through sox, not heard as 159"
+rm -f "$dir/file.wav" "$dir/piped.wav"
+
+# --help: the usage on standard output, nothing on standard error, success.
+for help in --help -h "--ms 30 --help"; do
+  eval "set -- $help"
+  out=$("$tool" "$@" 2>"$dir/stderr") || fail "vesmo-tones $help exited with $?"
+  case $out in "usage: vesmo-tones "*"--ms N"*) ;; *) fail "vesmo-tones $help printed: $out" ;; esac
+  [ ! -s "$dir/stderr" ] || fail "vesmo-tones $help wrote to stderr: $(cat "$dir/stderr")"
+done
+
 # args... (the output path is the last)
 mkdir "$dir/errors"
 while read -r args; do

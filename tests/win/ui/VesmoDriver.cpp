@@ -104,8 +104,13 @@ BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param)
 }  // namespace
 
 VesmoProcess::VesmoProcess(const std::string& workDir, bool waitForWindow)
+    : VesmoProcess(ProgramFile{VESMO_EXE}, workDir, waitForWindow)
 {
-    std::string commandLine = "\"" VESMO_EXE "\"";
+}
+
+VesmoProcess::VesmoProcess(const ProgramFile& program, const std::string& workDir, bool waitForWindow)
+{
+    std::string commandLine = "\"" + program.path + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),

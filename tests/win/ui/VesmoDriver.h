@@ -32,11 +32,18 @@ private:
     std::string m_path;
 };
 
+// A program file other than the build's own vesmo.exe: an installed or unpacked copy.
+struct ProgramFile {
+    std::string path;
+};
+
 class VesmoProcess {
 public:
     // Starts build/win64/vesmo.exe (next to the test program) in 'workDir' and, unless
     // 'waitForWindow' is false, waits for its main window to be shown.
     explicit VesmoProcess(const std::string& workDir, bool waitForWindow = true);
+    // Starts 'program' in 'workDir', as a shortcut or a double-click in that folder does.
+    VesmoProcess(const ProgramFile& program, const std::string& workDir, bool waitForWindow = true);
     ~VesmoProcess();
     VesmoProcess(const VesmoProcess&) = delete;
     VesmoProcess& operator=(const VesmoProcess&) = delete;

@@ -1,0 +1,14 @@
+# What a user downloads, tested as the user meets it: the packages that scripts/release.sh
+# writes, unpacked and started, installed, started from the shortcut, upgraded, removed.
+set(VESMO_RELEASE_DIR ${PROJECT_SOURCE_DIR}/build/release CACHE PATH "Where scripts/release.sh writes the packages")
+
+add_executable(vesmo_install_tests ${CMAKE_CURRENT_LIST_DIR}/install/install_test.cpp)
+target_include_directories(vesmo_install_tests PRIVATE ${PROJECT_SOURCE_DIR}/ui/resources)
+target_compile_definitions(vesmo_install_tests PRIVATE "VESMO_VERSION=\"${PROJECT_VERSION}\"")
+target_link_libraries(vesmo_install_tests PRIVATE vesmo_ui_driver GTest::gtest_main ole32 uuid shell32)
+
+add_test(NAME release.zips COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install/zips.sh ${VESMO_RELEASE_DIR}
+  $<TARGET_FILE:vesmo_install_tests> ${VESMO_NATIVE_BUILD_DIR}/vesmo-tones ${CMAKE_OBJDUMP})
+add_test(NAME release.installer COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install/installer.sh ${VESMO_RELEASE_DIR}
+  $<TARGET_FILE:vesmo_install_tests>)
+set_tests_properties(release.installer PROPERTIES TIMEOUT 600)
