@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Starts Vesmo under Xvfb and Wine and saves a picture of each of its windows into
-# docs/screenshots (or the folder given).
+# docs/screenshots (or the folder given), and one of the main window at 144 DPI (a screen
+# set to 150 %).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshots}")
@@ -8,7 +9,23 @@ mkdir -p "$out"
 scripts/deps.sh test
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target vesmo vesmo_ui_tests -j "$(nproc)" >/dev/null
-source scripts/wine-env.sh
-trap wine_env_stop EXIT
-VESMO_SCREENSHOT_DIR="Z:$out" wine build/win64/tests/win/vesmo_ui_tests.exe --gtest_filter='Screenshots.*'
+pictures() { VESMO_SCREENSHOT_DIR="Z:$1" wine build/win64/tests/win/vesmo_ui_tests.exe --gtest_filter='Screenshots.*'; }
+
+(
+  source scripts/wine-env.sh
+  trap wine_env_stop EXIT
+  pictures "$out"
+)
+
+# In a prefix of its own, so that the test prefix stays at 96 DPI.
+(
+  export VESMO_WINE_DIR=$PWD/build/wine-144dpi
+  source scripts/wine-env.sh
+  trap 'wine_env_stop; rm -rf "$high"' EXIT
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+  wineserver -k && wineserver -w && wineserver -p && wine cmd /c exit </dev/null >/dev/null 2>&1
+  high=$(mktemp -d)
+  pictures "$high" >/dev/null
+  cp "$high/main-window.png" "$out/main-window-144dpi.png"
+)
 ls "$out"
