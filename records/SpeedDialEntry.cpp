@@ -44,7 +44,7 @@ std::string FormatSpeedDials(const SpeedDialEntries& entries)
 
 void LoadSpeedDialFile(const char* path, const SpeedDialEntries& entries)
 {
-    if (const auto bytes = ReadFileBytes(path))
+    if (const auto bytes = ReadFileLines(path, 2 * kSpeedDialCount, kSpeedDialReadLimit))
         ParseSpeedDials(*bytes, entries);
 }
 

@@ -1,5 +1,6 @@
 #include "TextFile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <utility>
@@ -93,6 +94,30 @@ std::optional<std::string> ReadFileBytes(const char* path)
     std::size_t count;
     while ((count = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
         bytes.append(chunk, count);
+    if (std::ferror(file.get()))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::string> ReadFileLines(const char* path, std::size_t lines, std::size_t maxBytes)
+{
+    const FilePtr file = OpenFile(path, "rb");
+    if (!file)
+        return std::nullopt;
+    std::string bytes;
+    char chunk[4096];
+    while (bytes.size() < maxBytes) {
+        const std::size_t count = std::fread(chunk, 1, std::min(sizeof chunk, maxBytes - bytes.size()), file.get());
+        if (count == 0)
+            break;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (chunk[i] == '\x1A' || (chunk[i] == '\n' && --lines == 0)) {
+                bytes.append(chunk, i + 1);
+                return bytes;
+            }
+        }
+        bytes.append(chunk, count);
+    }
     if (std::ferror(file.get()))
         return std::nullopt;
     return bytes;

@@ -3,6 +3,7 @@
 // on every platform: every line ends in CR LF on disk. On reading, a CR LF pair or a lone LF
 // ends a line, a lone CR is an ordinary character and a byte 0x1A ends the data.
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,11 @@ void AppendLine(std::string& out, std::string_view text);
 
 // The whole file, or nothing if it cannot be opened or read.
 std::optional<std::string> ReadFileBytes(const char* path);
+
+// The file's first lines: its bytes up to and including the 'lines'-th line feed, or up to
+// the end of its data (0x1A), but never more than 'maxBytes'. Nothing if it cannot be opened
+// or read. The rest of the file is never read.
+std::optional<std::string> ReadFileLines(const char* path, std::size_t lines, std::size_t maxBytes);
 
 // Appends bytes to the file, creating it if missing.
 bool AppendFileBytes(const char* path, std::string_view bytes);

@@ -89,3 +89,42 @@ TEST(HistoryFile, UnwritablePlaceFailsQuietly)
 }
 
 } // namespace
+
+// A history file left by an editor or a crash: the new number becomes a line of its own,
+// in front of a 0x1A mark where there is one, and every record the file held stays itself.
+// A file that Vesmo wrote only grows by the new line.
+TEST(HistoryFile, AppendKeepsEveryRecordOfADamagedFileAndAddsTheNumberAsItself)
+{
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;
+        bool replacesFile;
+    };
+    const Case cases[] = {
+        {"a file Vesmo wrote", "123\r\n", "123\r\n789\r\n", false},
+        {"an empty file", "", "789\r\n", false},
+        {"no line end after the last line", "123\r\n456", "123\r\n456\r\n789\r\n", false},
+        {"lone line feeds", "12\n34\n", "12\n34\n789\r\n", false},
+        {"a lone CR at the end stays part of its line", "3\r", "3\r\r\n789\r\n", false},
+        {"a NUL in the last line", "12\0" "34"s, "12\0" "34\r\n789\r\n"s, false},
+        {"a 0x1A mark at the end", "123\r\n\x1A", "123\r\n789\r\n\x1A", true},
+        {"a mark right after a line without its end", "123\x1A", "123\r\n789\r\n\x1A", true},
+        {"bytes after the mark stay after it", "12\r\n\x1Aold\r\n\x1A", "12\r\n789\r\n\x1Aold\r\n\x1A", true},
+        {"a mark first", "\x1A" "12\r\n", "789\r\n\x1A" "12\r\n", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(PlanHistoryAppend(c.before, "789").replacesFile, c.replacesFile);
+
+        const ScratchDir dir;
+        const std::string path = dir.File(kHistoryFileName);
+        WriteBytes(path, c.before);
+        ASSERT_TRUE(AppendHistoryRecord(path.c_str(), "789"));
+        EXPECT_EQ(ReadBytes(path), c.after);
+        Numbers expected = ParseHistory(c.before);
+        expected.push_back("789");
+        EXPECT_EQ(LoadHistoryFile(path.c_str()), expected);
+        EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+    }
+}

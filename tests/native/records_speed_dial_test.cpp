@@ -137,6 +137,40 @@ TEST_F(SpeedDialTest, MissingFileChangesNothing)
     EXPECT_EQ(GetFields(), Padded({"Mamma", "123"}));
 }
 
+// A stray large file under the name (a copy of something else) is read no further than its
+// sixteen lines need, and never beyond the read limit.
+TEST_F(SpeedDialTest, LoadReadsOnlyAsFarAsTheSixteenLinesNeed)
+{
+    const std::string sixteen = "Mamma\r\n123\r\n" + Repeat("x\n", 14);
+    const std::string endless(3 * kSpeedDialReadLimit, 'a');
+    Fields sixteenFields(16, "x");
+    sixteenFields[0] = "Mamma";
+    sixteenFields[1] = "123";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::size_t read;
+        std::vector<std::string> fields;
+    };
+    const Case cases[] = {
+        {"sixteen lines and much more", sixteen + endless, sixteen.size(), sixteenFields},
+        {"a mark before the sixteenth line", "Mamma\r\n\x1A" + endless, 8, {"Mamma"}},
+        {"no line end at all", endless, kSpeedDialReadLimit, {std::string(80, 'a')}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ScratchDir dir;
+        const std::string path = dir.File(kSpeedDialFileName);
+        WriteBytes(path, c.bytes);
+        const auto read = ReadFileLines(path.c_str(), 2 * kSpeedDialCount, kSpeedDialReadLimit);
+        ASSERT_TRUE(read);
+        EXPECT_EQ(read->size(), c.read);
+        SetFields(Fields(16, "old"));
+        LoadSpeedDialFile(path.c_str(), m_table);
+        EXPECT_EQ(GetFields(), Padded(c.fields));
+    }
+}
+
 TEST_F(SpeedDialTest, SaveReplacesThePreviousFileAndLeavesNoTemporaryFile)
 {
     const ScratchDir dir;

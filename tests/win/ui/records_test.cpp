@@ -8,7 +8,10 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <initializer_list>
+#include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -303,6 +306,41 @@ TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
     EXPECT_EQ(dir.Read(kHistory), "555\r\n");
 }
 
+// A history file that an editor or an earlier crash left behind: the number sent becomes a
+// line of its own (in front of the 0x1A mark where the file has one), and the next start
+// lists every number as itself.
+TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
+{
+    struct Case {
+        const char* name;
+        std::string file;
+        std::string afterSend;
+    };
+    const Case cases[] = {
+        {"no line end after the last line", "123\r\n456", "123\r\n456\r\n789\r\n"},
+        {"an end-of-file mark", "123\r\n456\r\n\x1A", "123\r\n456\r\n789\r\n\x1A"},
+    };
+    const std::vector<std::string> everyNumber = {"123", "456", "789"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        dir.Write(kHistory, c.file);
+        {
+            VesmoProcess vesmo(dir.Path());
+            ASSERT_NE(vesmo.Main(), nullptr);
+            Send(vesmo, "789");
+            EXPECT_EQ(vesmo.HistoryLines(), everyNumber);
+            vesmo.PostClick(IDCANCEL);
+            ASSERT_TRUE(vesmo.WaitForExit());
+        }
+        EXPECT_EQ(dir.Read(kHistory), c.afterSend);
+        EXPECT_FALSE(dir.Exists("SentNum.VMO.new"));
+        VesmoProcess restarted(dir.Path());
+        ASSERT_NE(restarted.Main(), nullptr);
+        EXPECT_EQ(restarted.HistoryLines(), everyNumber);
+    }
+}
+
 // ---- Speed-dial store --------------------------------------------------------------------
 
 // Each file gives the button captions; "&Spara kortnummer" then writes the entries back as
@@ -370,6 +408,51 @@ TEST(SpeedDialStore, ClearingAsksFirstAndEmptiesEntriesAndFileOnlyOnYes)
     vesmo.PostClick(IDCANCEL);
     ASSERT_TRUE(vesmo.WaitForExit());
     EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+}
+
+// Vesmo killed at random moments of its save at exit: the file on disk is changed behind the
+// program's back, so the save writes other entries than the file holds, and after every kill
+// the file holds one or the other whole.
+TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
+{
+    const std::string inMemory = Lines({"Mamma", "123", "Pappa", "0701234567"}) + EmptyLines(12);
+    const std::string onDisk = Lines({std::string(80, 'x'), std::string(80, '9')}) + EmptyLines(14);
+    TempDir dir;
+    const auto startAndChangeTheFile = [&] {
+        dir.Write(kSpeedDials, inMemory);
+        auto vesmo = std::make_unique<VesmoProcess>(dir.Path());
+        dir.Write(kSpeedDials, onDisk);
+        return vesmo;
+    };
+    // How long the program takes to close when left alone.
+    ULONGLONG exitMs = 0;
+    {
+        const auto vesmo = startAndChangeTheFile();
+        ASSERT_NE(vesmo->Main(), nullptr);
+        const ULONGLONG start = ::GetTickCount64();
+        vesmo->PostClick(IDCANCEL);
+        ASSERT_TRUE(vesmo->WaitForExit());
+        exitMs = ::GetTickCount64() - start;
+        ASSERT_EQ(dir.Read(kSpeedDials), inMemory);
+    }
+
+    constexpr int kKills = 50;
+    int oldKept = 0, newComplete = 0, other = 0;
+    std::mt19937 random(std::random_device{}());
+    std::uniform_int_distribution<int> moment(0, static_cast<int>(exitMs * 12 / 10) + 1);
+    for (int round = 0; round < kKills; ++round) {
+        const auto vesmo = startAndChangeTheFile();
+        ASSERT_NE(vesmo->Main(), nullptr);
+        vesmo->PostClick(IDCANCEL);
+        ::Sleep(static_cast<DWORD>(moment(random)));
+        vesmo->Kill();
+        const std::string held = dir.Read(kSpeedDials);
+        (held == onDisk ? oldKept : held == inMemory ? newComplete : other)++;
+    }
+    std::printf("vesmo.exe killed during its save at exit (%llu ms when left alone): %d kills, %d old kept, "
+                "%d new complete, %d anything else\n",
+                exitMs, kKills, oldKept, newComplete, other);
+    EXPECT_EQ(other, 0);
 }
 
 // ---- Files that cannot be written ----------------------------------------------------------
