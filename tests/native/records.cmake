@@ -1,5 +1,5 @@
-# Tests of the record file formats. The test program also builds for Windows; the fuzzers run
-# on the host only.
+# Tests of the record file formats. The test program also builds for Windows; the fuzzers (of
+# the two readers and of recording a number) run on the host only.
 add_executable(records_tests
   ${CMAKE_CURRENT_LIST_DIR}/records_history_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/records_speed_dial_test.cpp)
@@ -13,10 +13,24 @@ if(NOT CMAKE_CROSSCOMPILING)
   get_target_property(records_sources vesmo_records SOURCES)
   list(TRANSFORM records_sources PREPEND ${records_dir}/)
   set(fuzz_dir ${CMAKE_CURRENT_LIST_DIR}/../fuzz)
-  foreach(reader IN ITEMS history speed_dial)
+  foreach(reader IN ITEMS history speed_dial append)
     add_test(NAME records_fuzz_${reader}
       COMMAND ${fuzz_dir}/run_fuzzer.sh ${VESMO_CLANGXX} ${CMAKE_CURRENT_BINARY_DIR}/fuzz
               ${records_dir} ${fuzz_dir}/records_${reader}_fuzzer.cpp ${records_sources})
     set_tests_properties(records_fuzz_${reader} PROPERTIES LABELS fuzz TIMEOUT 600)
   endforeach()
 endif()
+
+# Saves interrupted for real: saving processes killed at random moments, 500 times on each
+# platform, with the counts printed.
+add_executable(records_saver ${CMAKE_CURRENT_LIST_DIR}/records_saver.cpp)
+target_link_libraries(records_saver PRIVATE vesmo_records)
+add_executable(records_kill_test ${CMAKE_CURRENT_LIST_DIR}/records_kill_test.cpp)
+target_link_libraries(records_kill_test PRIVATE vesmo_records)
+target_compile_definitions(records_kill_test PRIVATE
+  "RECORDS_SAVER=\"$<$<BOOL:${WIN32}>:Z:>$<TARGET_FILE:records_saver>\"")
+add_dependencies(records_kill_test records_saver)
+# Together with the kills of vesmo.exe during its save at exit (50, in the end-to-end tests),
+# 1000 kills in all.
+add_test(NAME records_killed_saves COMMAND records_kill_test $<IF:$<BOOL:${WIN32}>,450,500>)
+set_tests_properties(records_killed_saves PROPERTIES TIMEOUT 900)

@@ -243,6 +243,14 @@ bool VesmoProcess::Running() const
     return m_processInfo.hProcess && ::WaitForSingleObject(m_processInfo.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+void VesmoProcess::Kill() const
+{
+    if (!m_processInfo.hProcess)
+        return;
+    ::TerminateProcess(m_processInfo.hProcess, 9);
+    ::WaitForSingleObject(m_processInfo.hProcess, INFINITE);
+}
+
 // ---- Linux side ------------------------------------------------------------------------
 
 bool SaveScreenshot(const std::string& pngPath)

@@ -80,6 +80,8 @@ public:
 
     bool WaitForExit(int timeoutMs = 15000) const;
     bool Running() const;
+    // Ends the program at once, as a crash or a killed process ends, and waits until it has.
+    void Kill() const;
 
 private:
     PROCESS_INFORMATION m_processInfo{};
