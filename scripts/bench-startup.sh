@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up benchmark under Wine: Vesmo beside Wine's own notepad.exe, started the same
-# way in the same run; then the executables' sizes and the DLLs they import.
+# way in the same run; Vesmo in an empty folder beside Vesmo in a folder whose sfile.vmo is
+# 1 GB (a stray file under that name); then the executables' sizes and the DLLs they import.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -9,11 +10,27 @@ for preset in win64 win32; do
   cmake --build --preset "$preset" --target vesmo vesmo-startup-bench -j "$(nproc)" >/dev/null
 done
 source scripts/wine-env.sh
-trap wine_env_stop EXIT
 work=$(mktemp -d)
-wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "Z:$work" \
-  "Z:$PWD/build/win64/ui/vesmo.exe" 'C:\windows\notepad.exe'
-rm -rf "$work"
+trap 'wine_env_stop; rm -rf "$work"' EXIT
+mkdir "$work/empty" "$work/large"
+truncate -s 1G "$work/large/sfile.vmo"
+vesmo="Z:$PWD/build/win64/ui/vesmo.exe"
+wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/empty" \
+  'C:\windows\notepad.exe' "Z:$work/empty"
+wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/large" \
+  "$vesmo" "Z:$work/empty"
+# Wine's working-set figures miss memory the program reads into; Linux's peak resident size
+# of the process (three seconds after its start) does not.
+program=$PWD/build/win64/ui/vesmo.exe
+for folder in empty large; do
+  (cd "$work/$folder" && exec wine "$program" >/dev/null 2>&1) &
+  started=$!
+  sleep 3
+  pid=$(pgrep -f "$program" | head -n 1)
+  printf 'vesmo.exe in %-6s peak resident %s\n' "$folder:" "$(awk '/VmHWM/ {print $2, $3}' "/proc/$pid/status")"
+  kill -9 "$pid"
+  wait "$started" || true
+done
 for arch in win64 win32; do
   exe=build/$arch/ui/vesmo.exe
   triple=$([ $arch = win64 ] && echo x86_64-w64-mingw32 || echo i686-w64-mingw32)

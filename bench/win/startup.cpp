@@ -1,8 +1,8 @@
 // Start-up benchmark, run under Wine: for each program given, the time from starting the
 // process to its first visible top-level window, and the process's peak working set,
 // median of several alternating runs. Prints one line per program and the ratio of the
-// first program to the second.
-//   vesmo-startup-bench RUNS WORKDIR PROGRAM1 PROGRAM2
+// first program to the second. Each program starts in its own working folder.
+//   vesmo-startup-bench RUNS PROGRAM1 WORKDIR1 PROGRAM2 WORKDIR2
 #include <windows.h>
 #include <psapi.h>
 
@@ -80,18 +80,18 @@ double Median(std::vector<double> values)
 
 int main(int argc, char** argv)
 {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: vesmo-startup-bench RUNS WORKDIR PROGRAM1 PROGRAM2\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: vesmo-startup-bench RUNS PROGRAM1 WORKDIR1 PROGRAM2 WORKDIR2\n");
         return 2;
     }
     const int runs = std::max(1, std::atoi(argv[1]));
-    const std::string workDir = argv[2];
-    const std::string programs[2] = {argv[3], argv[4]};
+    const std::string programs[2] = {argv[2], argv[4]};
+    const std::string workDirs[2] = {argv[3], argv[5]};
     std::vector<double> ms[2], peakKb[2];
     for (int run = 0; run < runs; ++run) {
         for (int p = 0; p < 2; ++p) {
             Sample sample{};
-            if (!StartOnce(programs[p], workDir, sample)) {
+            if (!StartOnce(programs[p], workDirs[p], sample)) {
                 std::fprintf(stderr, "%s: no window appeared\n", programs[p].c_str());
                 return 1;
             }
@@ -100,8 +100,8 @@ int main(int argc, char** argv)
         }
     }
     for (int p = 0; p < 2; ++p)
-        std::printf("%-50s start to window %7.1f ms   peak working set %8.0f KB\n", programs[p].c_str(),
-                    Median(ms[p]), Median(peakKb[p]));
+        std::printf("%-50s in %-40s start to window %7.1f ms   peak working set %8.0f KB\n",
+                    programs[p].c_str(), workDirs[p].c_str(), Median(ms[p]), Median(peakKb[p]));
     std::printf("ratio first/second: time %.2fx, peak memory %.2fx (median of %d runs each)\n",
                 Median(ms[0]) / Median(ms[1]), Median(peakKb[0]) / Median(peakKb[1]), runs);
     return 0;
