@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the host tests (synthesis, file formats, tools,
-# fuzzers), then the Windows tests under Wine with a virtual display and captured sound.
+# fuzzers), then the Windows tests under Wine with a virtual display and captured sound
+# (through an ALSA device that writes a file, and through a private PulseAudio server).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/deps.sh test
@@ -19,5 +20,6 @@ ctest --preset native || status=1
 
 source scripts/wine-env.sh
 trap wine_env_stop EXIT
+pulse_start
 ctest --preset win64 || status=1
 exit $status

@@ -2,6 +2,9 @@
 # a persistent wineserver, and a sound device whose output lands in a file.
 #   VESMO_CAPTURE        raw S16_LE mono 22050 Hz: everything played on wave device 0
 #   VESMO_NOSOUND_HOME   a HOME in which Wine finds no sound device at all
+# Wine finds no PulseAudio server here (not the user's own, not a system-wide one) unless
+# pulse_start has started a private one (scripts/wine-exec uses it for VESMO_SOUND=pulse):
+#   VESMO_PULSE_CAPTURE  the same format: everything that server's sink played
 # VESMO_WINE_DIR chooses where all of it lives (default build/wine), so that several
 # people can run Windows tests on one machine without sharing a sound capture.
 # Call wine_env_stop when done (test.sh does it in a trap).
@@ -16,6 +19,10 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 export VESMO_CAPTURE=$wine_dir/capture.raw
 export VESMO_NOSOUND_HOME=$wine_dir/home-nosound
 export HOME=$wine_dir/home
+# A server address where there is none, and no starting of one on demand.
+printf 'autospawn = no\n' >"$wine_dir/pulse-client.conf"
+export PULSE_CLIENTCONFIG=$wine_dir/pulse-client.conf
+export PULSE_SERVER=unix:$wine_dir/no-pulse-server
 
 cat > "$HOME/.asoundrc" <<ASOUND
 pcm.!default {
@@ -57,7 +64,34 @@ wineserver -p >/dev/null 2>&1 || true
 # that inherited a test's stdout would keep CTest waiting for its end.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
+# A private PulseAudio server with one null sink, and a recording of the sink's monitor.
+# parec needs a short latency: otherwise it holds back the end of the sound.
+pulse_start() {
+  local dir=$wine_dir/pulse
+  rm -rf "$dir"
+  mkdir -p "$dir/runtime" "$dir/home"
+  chmod 700 "$dir/runtime"
+  export VESMO_PULSE_HOME=$dir/home VESMO_PULSE_RUNTIME=$dir/runtime VESMO_PULSE_CAPTURE=$dir/capture.raw
+  export VESMO_PULSE_SERVER=unix:$dir/runtime/pulse/native
+  HOME=$dir/home XDG_RUNTIME_DIR=$dir/runtime PULSE_SERVER= pulseaudio -n --daemonize=no \
+    --exit-idle-time=-1 --use-pid-file=no --load="module-null-sink sink_name=out norewinds=1" \
+    --load="module-native-protocol-unix" >"$dir/pulseaudio.log" 2>&1 &
+  pulse_pid=$!
+  for _ in $(seq 100); do [ -S "$dir/runtime/pulse/native" ] && break; sleep 0.1; done
+  HOME=$dir/home PULSE_SERVER=$VESMO_PULSE_SERVER parec --latency-msec=20 -d out.monitor \
+    --format=s16le --rate=22050 --channels=1 >"$VESMO_PULSE_CAPTURE" 2>"$dir/parec.log" &
+  parec_pid=$!
+}
+
+pulse_stop() {
+  [ -n "${parec_pid:-}" ] && kill "$parec_pid" 2>/dev/null || true
+  [ -n "${pulse_pid:-}" ] && kill "$pulse_pid" 2>/dev/null || true
+  [ -n "${pulse_pid:-}" ] && wait "$pulse_pid" 2>/dev/null || true
+  parec_pid= pulse_pid=
+}
+
 wine_env_stop() {
+  pulse_stop
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true

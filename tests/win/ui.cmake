@@ -14,4 +14,9 @@ target_link_libraries(vesmo_ui_tests PRIVATE vesmo_ui_driver vesmo_test_support 
 add_test(NAME ui_with_sound COMMAND vesmo_ui_tests --gtest_filter=-NoSoundDevice.*)
 add_test(NAME ui_without_sound COMMAND vesmo_ui_tests --gtest_filter=NoSoundDevice.*)
 set_tests_properties(ui_without_sound PROPERTIES ENVIRONMENT VESMO_SOUND=none)
-set_tests_properties(ui_with_sound ui_without_sound PROPERTIES TIMEOUT 900)
+# Through a PulseAudio server, with no ALSA device: the slider's length as heard, and a
+# number, a key and a speed-dial row dialled.
+add_test(NAME ui_through_pulseaudio COMMAND vesmo_ui_tests
+  --gtest_filter=MainWindow.TheSliderTakesEffectOnlyAtTheNextKey:Dialling.*)
+set_tests_properties(ui_through_pulseaudio PROPERTIES ENVIRONMENT VESMO_SOUND=pulse)
+set_tests_properties(ui_with_sound ui_without_sound ui_through_pulseaudio PROPERTIES TIMEOUT 900)

@@ -18,7 +18,8 @@ constexpr double kBytesPerMs = kCaptureRate * 2 / 1000.0;
 // Sound takes a while from waveOutWrite to the capture file (Wine's and ALSA's buffers).
 constexpr int kSafetyMarginMs = 1000;
 constexpr std::chrono::milliseconds kPollInterval{20};
-// A sample is sound when it is further from zero than 4 steps of the 8-bit source.
+// A sample is sound when it is further from zero than 4 steps of the 8-bit source; a tone
+// when it also differs from the one before by that much.
 constexpr int kLoud = 4 * 256;
 // Longer than any pause inside what a test plays (at most 200 ms between tones).
 constexpr std::size_t kQuietAfterSound = kCaptureRate * 400 / 1000;
@@ -73,34 +74,42 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
     return keys;
 }
 
-// The length in ms of each stretch of sound in the samples, in order.
-std::vector<int> MeasureBursts(const std::vector<std::int16_t>& samples)
+// The length in ms of each tone in the samples, in order, and how many clicks there were.
+// A tone is a stretch where the signal swings, so it is found in the sample-to-sample
+// difference: a level that merely sits away from zero is no tone. (Wine's PulseAudio output
+// fills a gap in an 8-bit stream with bytes 0, full-scale negative, which shows here as a
+// click at each edge of the level.) A swing shorter than any tone is such a click.
+void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
 {
     // A burst ends after 3 ms without sound (a tone's own zero crossings are far shorter).
     constexpr std::size_t kEndGap = kCaptureRate * 3 / 1000;
+    // Half the shortest tone (20 ms).
+    constexpr int kShortestToneMs = 10;
 
-    std::vector<int> bursts;
     std::size_t first = 0, last = 0;
     bool inBurst = false;
     const auto endBurst = [&] {
-        bursts.push_back(static_cast<int>((last - first + 1) * 1000.0 / kCaptureRate + 0.5));
+        const int ms = static_cast<int>((last - first + 1) * 1000.0 / kCaptureRate + 0.5);
+        if (ms >= kShortestToneMs)
+            heard.toneMs.push_back(ms);
+        else
+            ++heard.clicks;
         inBurst = false;
     };
-    for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) <= kLoud) {
+    for (std::size_t i = 1; i < samples.size(); ++i) {
+        if (std::abs(samples[i] - samples[i - 1]) <= kLoud) {
             if (inBurst && i - last > kEndGap)
                 endBurst();
             continue;
         }
         if (!inBurst) {
-            first = i;
+            first = i - 1;
             inBurst = true;
         }
         last = i;
     }
     if (inBurst)
         endBurst();
-    return bursts;
 }
 
 }  // namespace
@@ -116,6 +125,12 @@ SoundCapture::SoundCapture()
 }
 
 void SoundCapture::Mark() { m_nMark = EvenSize(m_Path); }
+
+bool SoundCapture::ThroughPulseAudio()
+{
+    const char* sound = std::getenv("VESMO_SOUND");
+    return sound && std::string(sound) == "pulse";
+}
 
 HeardSound SoundCapture::WaitAndDecode(int audioMs)
 {
@@ -144,6 +159,9 @@ HeardSound SoundCapture::WaitAndDecode(int audioMs)
             break;
         std::this_thread::sleep_for(kPollInterval);
     }
-    return {DecodeDtmf(samples, m_sUnixPath + ".slice"), MeasureBursts(samples)};
+    HeardSound heard;
+    heard.keys = DecodeDtmf(samples, m_sUnixPath + ".slice");
+    MeasureTones(samples, heard);
+    return heard;
 }
 

@@ -123,6 +123,30 @@ TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
     EXPECT_NEAR(heard.toneMs[0], 120, 6);
 }
 
+// The three ways of dialling, one after the other, as a user would in one sitting.
+TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
+{
+    TempDir dir;
+    dir.Write("sfile.vmo", "Mamma\r\n112#\r\n" + EmptyLines(14));
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+    SoundCapture capture;
+
+    vesmo.Type(vesmo.Item(IDC_NUMBER), "0701234567");
+    capture.Mark();
+    vesmo.Click(IDC_SEND);
+    EXPECT_EQ(capture.WaitAndDecode(10 * 2 * 48).keys, "0701234567");
+
+    capture.Mark();
+    vesmo.Click(1014);  // the keypad's #
+    EXPECT_EQ(capture.WaitAndDecode(48).keys, "#");
+
+    capture.Mark();
+    vesmo.Click(1052);  // the send button of the first speed-dial row
+    EXPECT_EQ(capture.WaitAndDecode(4 * 2 * 48).keys, "112#");
+    EXPECT_EQ(vesmo.Text(IDC_DIALLING), "112#");
+}
+
 TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
 {
     HWND number = vesmo.Item(IDC_NUMBER);
