@@ -143,10 +143,21 @@ INT_PTR CDialog::DoModal()
     return m_modalResult;
 }
 
+// The loop sees the flag when its GetMessage next returns. A message sent from another
+// thread or program is handled inside GetMessage, which then waits on for posted input:
+// the empty message posted here makes it return.
 void CDialog::EndDialog(INT_PTR result)
 {
     m_modalResult = result;
+    WakeModalLoop();
+}
+
+void CDialog::WakeModalLoop()
+{
+    if (!m_modalRunning)
+        return;
     m_modalRunning = false;
+    ::PostThreadMessageA(::GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
 BOOL CDialog::DestroyWindow()
@@ -173,7 +184,7 @@ bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
     }
 }
 
-void CDialog::DoDataExchange(bool) {}
+void CDialog::BindControls() {}
 
 bool CDialog::PreTranslateMessage(MSG* msg)
 {
@@ -182,13 +193,12 @@ bool CDialog::PreTranslateMessage(MSG* msg)
 
 BOOL CDialog::OnInitDialog()
 {
-    DoDataExchange(false);
+    BindControls();
     return TRUE;
 }
 
 void CDialog::OnOK()
 {
-    DoDataExchange(true);
     EndDialog(IDOK);
 }
 
@@ -240,18 +250,26 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     if (!self)
         return FALSE;
 
-    // No exception may cross into the system's code that called us.
-    try {
-        if (message == WM_INITDIALOG) {
+    // No exception may cross into the system's code that called us. A dialog whose
+    // initialisation threw is half built: it ends with -1 and is never shown.
+    if (message == WM_INITDIALOG) {
+        try {
             const BOOL result = self->OnInitDialog();
             self->CentreIfUnplaced();
             return result;
-        }
-        if (message == WM_NCDESTROY) {
-            ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
-            self->m_hWnd = nullptr;
+        } catch (...) {
+            self->EndDialog(-1);
             return FALSE;
         }
+    }
+    // A window destroyed other than through EndDialog ends its loop too.
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        self->m_hWnd = nullptr;
+        self->WakeModalLoop();
+        return FALSE;
+    }
+    try {
         LRESULT result = 0;
         if (!self->OnMessage(message, wParam, lParam, result))
             return FALSE;

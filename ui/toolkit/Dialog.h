@@ -19,7 +19,9 @@ public:
     CDialog& operator=(const CDialog&) = delete;
 
     // Creates the dialog, runs its own message loop until EndDialog, destroys the window
-    // and returns the value given to EndDialog (-1 when the dialog could not be created).
+    // and returns the value given to EndDialog: -1 when the dialog could not be created,
+    // when its OnInitDialog threw (it is then never shown), or when its window was
+    // destroyed without EndDialog.
     INT_PTR DoModal();
     void EndDialog(INT_PTR result);
     HWND GetSafeHwnd() const { return m_hWnd; }
@@ -28,8 +30,8 @@ public:
 protected:
     // Handles one message; true when handled, with the handler's result in 'result'.
     virtual bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // Binds control wrappers to their ids (save == false) or reads them back (save == true).
-    virtual void DoDataExchange(bool save);
+    // Binds the control wrappers to their controls; called first in OnInitDialog.
+    virtual void BindControls();
     // Offered every message of the modal loop before it is dispatched; true = consumed.
     virtual bool PreTranslateMessage(MSG* msg);
     // WM_INITDIALOG: TRUE lets the dialog manager focus the first tab stop.
@@ -48,6 +50,8 @@ protected:
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void CentreIfUnplaced() const;
+    // Ends the modal loop: it returns from GetMessage and sees that it is done.
+    void WakeModalLoop();
 
     UINT m_templateId;
     HWND m_hWndParent;

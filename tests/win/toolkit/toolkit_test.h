@@ -1,0 +1,3 @@
+#pragma once
+// Resource ids of the toolkit tests.
+#define IDD_TEST_DIALOG 100
