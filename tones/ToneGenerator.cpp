@@ -9,8 +9,6 @@
 #include <new>
 #include <utility>
 
-CToneGenerator* g_pToneGenerator = nullptr;
-
 namespace {
 
 // The device is given this many bytes fewer than a string's buffer holds, so the last

@@ -8,15 +8,21 @@
 #include <span>
 #include <vector>
 
+// The tone lengths the program offers, in ms: the slider's range, and the length it starts
+// with (and the About box's call returns to).
+inline constexpr int kMinToneLengthMs = 20;
+inline constexpr int kMaxToneLengthMs = 200;
+inline constexpr int kStartToneLengthMs = 48;
+
+// The sixteen keys in keypad order, row by row, as the keypad's buttons are numbered.
+inline constexpr char kKeypadKeys[] = "123A456B789C*0#D";
+
 // The DTMF tone generator: eight pre-rendered sine tones at the current tone length,
 // mixed in pairs into one output buffer per request and queued on the wave device.
 // A request returns as soon as its sound is queued, behind any sound still playing;
 // each buffer is released once the device has finished with it.
 class CToneGenerator {
 public:
-#ifdef _WIN32
-    explicit CToneGenerator(int toneLengthMs);  // plays on wave output device 0
-#endif
     CToneGenerator(int toneLengthMs, std::unique_ptr<CWaveDevice> device);
     ~CToneGenerator();
     CToneGenerator(const CToneGenerator&) = delete;
@@ -42,13 +48,13 @@ private:
         int nLow;   // index into m_pToneBuffer of the keypad row's tone
         int nHigh;  // index into m_pToneBuffer of the keypad column's tone
     };
-    // In keypad order, row by row.
-    static constexpr std::array<KeyTone, 16> m_KeyTable{{
-        {'1', 0, 4}, {'2', 0, 5}, {'3', 0, 6}, {'A', 0, 7},
-        {'4', 1, 4}, {'5', 1, 5}, {'6', 1, 6}, {'B', 1, 7},
-        {'7', 2, 4}, {'8', 2, 5}, {'9', 2, 6}, {'C', 2, 7},
-        {'*', 3, 4}, {'0', 3, 5}, {'#', 3, 6}, {'D', 3, 7},
-    }};
+    // In keypad order: the row gives the low tone (buffers 0-3), the column the high (4-7).
+    static constexpr std::array<KeyTone, 16> m_KeyTable = [] {
+        std::array<KeyTone, 16> table{};
+        for (int i = 0; i < 16; ++i)
+            table[static_cast<std::size_t>(i)] = {kKeypadKeys[i], i / 4, 4 + i % 4};
+        return table;
+    }();
 
     std::size_t SlotSamples() const;
     void ComposeSlot(char key, std::span<unsigned char> slot) const;
@@ -63,4 +69,3 @@ private:
     std::vector<std::unique_ptr<CWaveBuffer>> m_Queued;  // given to the device, oldest first
 };
 
-extern CToneGenerator* g_pToneGenerator;

@@ -1,7 +1,6 @@
 #include "WinWaveDevice.h"
 
 #include "DtmfSynthesis.h"
-#include "ToneGenerator.h"
 
 #include <new>
 #include <utility>
@@ -68,11 +67,6 @@ private:
 };
 
 }  // namespace
-
-CToneGenerator::CToneGenerator(int toneLengthMs)
-    : CToneGenerator(toneLengthMs, std::make_unique<CWinWaveDevice>())
-{
-}
 
 void CWinWaveDevice::WaveOutClose::operator()(HWAVEOUT hWaveOut) const
 {

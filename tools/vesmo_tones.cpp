@@ -26,17 +26,21 @@
 namespace {
 
 constexpr const char* kUsage = "usage: vesmo-tones [--ms N] [--key] KEYS OUT.wav";
-constexpr const char* kHelp =
-    "Writes the DTMF tones of KEYS (0-9 * # A-D; other characters are skipped) as an 8-bit\n"
-    "mono 44100 Hz WAV file: each key's tone followed by a pause as long. With OUT.wav '-'\n"
-    "the WAV goes to standard output.\n"
-    "  --ms N   tone length in ms, 20 to 200 (default 48)\n"
-    "  --key    KEYS is one key, played alone without the pause after it\n"
-    "  --help   show this help\n";
+std::string HelpText()
+{
+    return std::string(kUsage) + "\n" +
+           "Writes the DTMF tones of KEYS (0-9 * # A-D, any other character a silent slot) as an\n"
+           "8-bit mono 44100 Hz WAV file: each key's tone followed by a pause as long. With\n"
+           "OUT.wav '-' the WAV goes to standard output.\n"
+           "  --ms N   tone length in ms, " + std::to_string(kMinToneLengthMs) + " to " +
+           std::to_string(kMaxToneLengthMs) + " (default " + std::to_string(kStartToneLengthMs) + ")\n" +
+           "  --key    KEYS is one key, played alone without the pause after it\n"
+           "  --help   show this help\n";
+}
 
 struct Options {
     bool help = false;
-    int toneLengthMs = 48;
+    int toneLengthMs = kStartToneLengthMs;
     bool singleKey = false;
     std::string keys;
     std::string output;
@@ -53,7 +57,7 @@ std::optional<int> ParseToneLength(std::string_view text)
 {
     int ms = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), ms);
-    if (error != std::errc() || end != text.data() + text.size() || ms < 20 || ms > 200)
+    if (error != std::errc() || end != text.data() + text.size() || ms < kMinToneLengthMs || ms > kMaxToneLengthMs)
         return std::nullopt;
     return ms;
 }
@@ -75,7 +79,8 @@ std::variant<Options, std::string> ParseArguments(int argc, char** argv)
                 return std::string("--ms needs a length in ms");
             const auto ms = ParseToneLength(argv[i]);
             if (!ms)
-                return "tone length '" + std::string(argv[i]) + "' is not a whole number of ms from 20 to 200";
+                return "tone length '" + std::string(argv[i]) + "' is not a whole number of ms from " +
+                       std::to_string(kMinToneLengthMs) + " to " + std::to_string(kMaxToneLengthMs);
             options.toneLengthMs = *ms;
         } else if (arg.starts_with("--")) {
             return "unknown option " + std::string(arg) + "; " + kUsage;
@@ -139,7 +144,7 @@ int main(int argc, char** argv)
         return Fail(*message);
     const Options& options = std::get<Options>(parsed);
     if (options.help) {
-        std::printf("%s\n%s", kUsage, kHelp);
+        std::fputs(HelpText().c_str(), stdout);
         return 0;
     }
 

@@ -1,6 +1,6 @@
 #include "AboutDlg.h"
 
-#include "ToneGenerator.h"
+#include "ToneOutput.h"
 #include "resources/resource.h"
 #include "toolkit/App.h"
 
@@ -40,10 +40,10 @@ BOOL CAboutDlg::OnInitDialog()
     return TRUE;
 }
 
-// The call plays at 70 ms; afterwards the generator is back at the start length of 48 ms.
+// The call plays at 70 ms; afterwards the generator is back at the start length.
 void CAboutDlg::OnCallMe()
 {
     g_pToneGenerator->SetToneLength(70);
     g_pToneGenerator->PlaySequence(kContactNumber);
-    g_pToneGenerator->SetToneLength(48);
+    g_pToneGenerator->SetToneLength(kStartToneLengthMs);
 }

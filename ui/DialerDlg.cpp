@@ -4,7 +4,8 @@
 #include "ForwardDlg.h"
 #include "History.h"
 #include "NotifyTray.h"
-#include "ToneGenerator.h"
+#include "ToneOutput.h"
+#include "WinWaveDevice.h"
 #include "resources/resource.h"
 #include "toolkit/App.h"
 
@@ -14,16 +15,15 @@
 #include <cstdio>
 #include <cstring>
 #include <iterator>
+#include <memory>
+
+CToneGenerator* g_pToneGenerator = nullptr;
 
 namespace {
 
-constexpr int kStartToneLength = 48;
-// The send buffer holds 255 characters and its terminator; the number field is limited
-// to the same, so every sent number fits it and the history's 255-character lines.
-constexpr int kMaxNumberLength = 255;
-
-// Keypad buttons 1000..1015 in id order, which is the keypad read row by row.
-constexpr char kKeypad[] = "123A456B789C*0#D";
+// The number field holds as much as a history line, so every number sent is recorded whole;
+// the send buffer holds that and its terminator.
+constexpr int kMaxNumberLength = static_cast<int>(kMaxHistoryNumberLength);
 
 // Speed-dial rows: entry k has programming button kProgramButtons[k] and send button
 // kSendButtons[k]. The send ids skip 1054, the "Slår numret..." read-out.
@@ -41,17 +41,16 @@ int RowOf(const UINT (&buttons)[8], UINT id)
 // The operator's services with a fixed code: each is sent after one prompt.
 struct ServiceCode {
     UINT commandId;
-    const char* caption;
+    UINT captionId;  // string resource
     const char* code;
 };
 constexpr ServiceCode kServiceCodes[] = {
-    {ID_CALLWAIT_ON, "Aktivera 'Samtal Väntar'", "*43#"},
-    {ID_CALLWAIT_OFF, "Avaktivera 'Samtal Väntar'", "#43#"},
-    {ID_CALLWAIT_VERIFY, "Verifiera 'Samtal Väntar'", "*#43#"},
-    {ID_FORWARD_OFF, "Avaktivera 'Vidarekoppla ej'", "#61#"},
-    {ID_FORWARD_VERIFY, "Verifiera 'Vidarekoppla ej'", "*#61#"},
+    {ID_CALLWAIT_ON, IDS_CALLWAIT_ON, "*43#"},
+    {ID_CALLWAIT_OFF, IDS_CALLWAIT_OFF, "#43#"},
+    {ID_CALLWAIT_VERIFY, IDS_CALLWAIT_VERIFY, "*#43#"},
+    {ID_FORWARD_OFF, IDS_FORWARD_OFF, "#61#"},
+    {ID_FORWARD_VERIFY, IDS_FORWARD_VERIFY, "*#61#"},
 };
-constexpr const char* kServicePrompt = "Håll luren mot datorhögtalaren.\n\nTryck OK då ni vill sända";
 
 }  // namespace
 
@@ -95,10 +94,8 @@ bool CDialerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
            CDialog::OnMessage(message, wParam, lParam, result);
 }
 
-void CDialerDlg::DoDataExchange(bool save)
+void CDialerDlg::BindControls()
 {
-    if (save)
-        return;
     BindControl(SentNumberList, IDC_HISTORY);
     BindControl(m_wndNumber, IDC_NUMBER);
     BindControl(m_wndSpeed, IDC_SPEED);
@@ -123,12 +120,11 @@ BOOL CDialerDlg::OnInitDialog()
     SetDlgItemText(IDC_LATEST_LABEL, LoadStringResource(IDS_LATEST).c_str());
     SetDlgItemText(IDC_SHORT_GROUP, LoadStringResource(IDS_SHORT).c_str());
 
-    m_wndSpeed.SetRange(20, 200);
+    m_wndSpeed.SetRange(kMinToneLengthMs, kMaxToneLengthMs);
     m_wndSpeed.SetTicFreq(10);
 
-    // Lives as long as the process: the device may still be playing when the window goes.
-    g_pToneGenerator = new CToneGenerator(kStartToneLength);
-    ApplyToneLength(kStartToneLength);
+    g_pToneGenerator = new CToneGenerator(kStartToneLengthMs, std::make_unique<CWinWaveDevice>());
+    ApplyToneLength(kStartToneLengthMs);
 
     if (const int error = g_pToneGenerator->Open(); error != 0) {
         char text[256] = {};
@@ -158,7 +154,10 @@ BOOL CDialerDlg::OnInitDialog()
 
 BOOL CDialerDlg::DestroyWindow()
 {
-    SaveSpeedDials();
+    // A window whose initialisation failed before the file was read saves nothing: it
+    // would write empty entries over the user's.
+    if (m_speedDialsLoaded)
+        SaveSpeedDials();
     NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
     return CDialog::DestroyWindow();
 }
@@ -170,13 +169,21 @@ bool CDialerDlg::PreTranslateMessage(MSG* msg)
     return CDialog::PreTranslateMessage(msg);
 }
 
+// When the tones for the new length cannot be made, the old length stays in use: the
+// slider and the read-out show that one.
 void CDialerDlg::ApplyToneLength(int ms)
 {
     g_pToneGenerator->SetToneLength(ms);
-    m_wndSpeed.SetPos(ms);
+    const int inUse = g_pToneGenerator->ToneLength();
+    m_wndSpeed.SetPos(inUse);
     char text[16];
-    std::snprintf(text, sizeof text, "%d", ms);
+    std::snprintf(text, sizeof text, "%d", inUse);
     SetDlgItemText(IDC_MS, text);
+}
+
+int CDialerDlg::AskFromResources(UINT textId, UINT captionId, UINT type) const
+{
+    return ::MessageBoxA(m_hWnd, LoadStringResource(textId).c_str(), LoadStringResource(captionId).c_str(), type);
 }
 
 void CDialerDlg::ShowDialling(const char* number) const
@@ -188,7 +195,7 @@ void CDialerDlg::ShowDialling(const char* number) const
 void CDialerDlg::OnKey(UINT id)
 {
     ApplyToneLength(m_wndSpeed.GetPos());
-    g_pToneGenerator->PlayKey(kKeypad[id - IDC_KEY_1]);
+    g_pToneGenerator->PlayKey(kKeypadKeys[id - IDC_KEY_1]);
 }
 
 void CDialerDlg::OnSend()
@@ -304,8 +311,7 @@ void CDialerDlg::ResendFromHistory()
 
 void CDialerDlg::ClearHistory()
 {
-    if (::MessageBoxA(m_hWnd, "Alla nummer du har slagit försvinner. \n\nVill du rensa alla nummer?",
-                      "Rensa senast slagna nummer", MB_YESNO) != IDYES)
+    if (AskFromResources(IDS_CLEAR_HISTORY_ASK, IDS_CLEAR_HISTORY, MB_YESNO) != IDYES)
         return;
     TruncateFile(kHistoryFileName);
     SentNumberList.ResetContent();
@@ -328,6 +334,7 @@ SpeedDialEntries EntriesOf(std::array<CSpeedDialDlg, 8>& table)
 void CDialerDlg::LoadSpeedDials()
 {
     LoadSpeedDialFile(kSpeedDialFileName, EntriesOf(SpeedDialTable));
+    m_speedDialsLoaded = true;
 }
 
 void CDialerDlg::UpdateSpeedDialCaptions()
@@ -343,8 +350,7 @@ void CDialerDlg::SaveSpeedDials()
 
 void CDialerDlg::ClearSpeedDials()
 {
-    if (::MessageBoxA(m_hWnd, "Alla kortnummer kommer att försvinna.\n\n Vill du verkligen radera alla?",
-                      "Ta bort alla kortnummer", MB_YESNO) == IDYES) {
+    if (AskFromResources(IDS_CLEAR_SPEEDDIALS_ASK, IDS_CLEAR_SPEEDDIALS, MB_YESNO) == IDYES) {
         for (CSpeedDialDlg& entry : SpeedDialTable) {
             entry.m_szName[0] = '\0';
             entry.m_szNumber[0] = '\0';
@@ -386,7 +392,7 @@ void CDialerDlg::SendServiceCode(UINT commandId)
     for (const ServiceCode& service : kServiceCodes) {
         if (service.commandId != commandId)
             continue;
-        ::MessageBoxA(m_hWnd, kServicePrompt, service.caption, MB_OK);
+        AskFromResources(IDS_SERVICE_PROMPT, service.captionId, MB_OK);
         g_pToneGenerator->PlaySequence(service.code);
         return;
     }

@@ -18,7 +18,7 @@ public:
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void DoDataExchange(bool save) override;
+    void BindControls() override;
     bool PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
 
@@ -58,6 +58,8 @@ private:
 
     // The read-out under "Slår numret...".
     void ShowDialling(const char* number) const;
+    // A message box over the window with its text and caption from the string table.
+    int AskFromResources(UINT textId, UINT captionId, UINT type) const;
 
     CListBox SentNumberList;
     CEdit m_wndNumber;
@@ -65,4 +67,5 @@ private:
     CToolTip m_wndToolTip;
     HICON m_hIcon;
     std::array<CSpeedDialDlg, 8> SpeedDialTable;
+    bool m_speedDialsLoaded = false;
 };

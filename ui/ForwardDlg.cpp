@@ -1,6 +1,6 @@
 #include "ForwardDlg.h"
 
-#include "ToneGenerator.h"
+#include "ToneOutput.h"
 #include "resources/resource.h"
 
 #include <cstdio>
@@ -21,12 +21,16 @@ BOOL CForwardDlg::OnInitDialog()
 // user keyed it on the telephone.
 void CForwardDlg::OnOK()
 {
-    char number[128];
-    char seconds[10];
+    // The fields are read into fixed buffers, at most 126 characters of the number and 8
+    // of the seconds, so that the whole code fits the 255 characters a sent number has.
+    constexpr int kNumberChars = 126;
+    constexpr int kSecondsChars = 8;
+    char number[kNumberChars + 1];
+    char seconds[kSecondsChars + 1];
     char code[256];
-    GetDlgItemText(IDC_FORWARD_NUMBER, number, sizeof number - 1);
+    GetDlgItemText(IDC_FORWARD_NUMBER, number, kNumberChars + 1);
     if (m_kind == Forwarding::NoAnswer) {
-        GetDlgItemText(IDC_FORWARD_SECONDS, seconds, sizeof seconds - 1);
+        GetDlgItemText(IDC_FORWARD_SECONDS, seconds, kSecondsChars + 1);
         std::snprintf(code, sizeof code, "*61*%s*%s#", number, seconds);
     } else {
         std::snprintf(code, sizeof code, "*67*%s#", number);

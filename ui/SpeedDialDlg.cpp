@@ -1,6 +1,6 @@
 #include "SpeedDialDlg.h"
 
-#include "ToneGenerator.h"
+#include "ToneOutput.h"
 #include "resources/resource.h"
 
 const MessageEntry<CSpeedDialDlg> CSpeedDialDlg::s_messageMap[] = {
@@ -13,12 +13,6 @@ bool CSpeedDialDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 {
     return DispatchMessageMap<CSpeedDialDlg>(this, s_messageMap, message, wParam, lParam, result) ||
            CDialog::OnMessage(message, wParam, lParam, result);
-}
-
-void CSpeedDialDlg::DoDataExchange(bool save)
-{
-    if (!save)
-        BindControl(m_wndSaveAndSend, IDC_SAVE_AND_SEND);
 }
 
 BOOL CSpeedDialDlg::OnInitDialog()
@@ -36,11 +30,10 @@ void CSpeedDialDlg::OnOK()
     StoreFields();
 }
 
-// At most 79 characters of each field, so every line written to sfile.vmo stays short.
 void CSpeedDialDlg::StoreFields()
 {
-    GetDlgItemText(IDC_SPEEDDIAL_NAME, m_szName, sizeof m_szName - 1);
-    GetDlgItemText(IDC_SPEEDDIAL_NUMBER, m_szNumber, sizeof m_szNumber - 1);
+    GetDlgItemText(IDC_SPEEDDIAL_NAME, m_szName, kFieldChars + 1);
+    GetDlgItemText(IDC_SPEEDDIAL_NUMBER, m_szNumber, kFieldChars + 1);
 }
 
 void CSpeedDialDlg::SaveAndSend()

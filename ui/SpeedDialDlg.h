@@ -12,15 +12,15 @@ public:
 
 protected:
     bool OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
-    void DoDataExchange(bool save) override;
     BOOL OnInitDialog() override;
     void OnOK() override;
 
 private:
     static const MessageEntry<CSpeedDialDlg> s_messageMap[];
 
+    // The dialog keeps at most 79 characters of each field, one fewer than a record holds.
+    static constexpr int kFieldChars = static_cast<int>(kFieldSize) - 2;
+
     void SaveAndSend();
     void StoreFields();
-
-    CWnd m_wndSaveAndSend;
 };

@@ -15,13 +15,14 @@
 #include <cinttypes>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 namespace {
 
-constexpr int kToneMs = 48;
+constexpr int kToneMs = kStartToneLengthMs;
 // A burst measured in the capture may differ from the tone by the resampling's edges.
 constexpr int kToneToleranceMs = 2;
 
@@ -43,7 +44,7 @@ void ExpectToneLengths(const HeardSound& heard, std::size_t tones, int ms, int t
 TEST(WaveOutput, EveryKeyIsHeard)
 {
     SoundCapture capture;
-    CToneGenerator generator(kToneMs);
+    CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
     for (const char key : std::string("123A456B789C*0#D")) {
         capture.Mark();
@@ -57,7 +58,7 @@ TEST(WaveOutput, EveryKeyIsHeard)
 TEST(WaveOutput, ASequenceIsHeardWithEveryToneAtItsLength)
 {
     SoundCapture capture;
-    CToneGenerator generator(kToneMs);
+    CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
     const std::string number = "0701234567*#";
     capture.Mark();
@@ -75,7 +76,7 @@ TEST(WaveOutput, ToneLengthsAreMeasuredAsSet)
     const std::string number = "01234567890123456789";
     for (const int ms : {kToneMs, 100}) {
         SCOPED_TRACE(ms);
-        CToneGenerator generator(ms);
+        CToneGenerator generator(ms, std::make_unique<CWinWaveDevice>());
         ASSERT_EQ(generator.Open(), kWaveNoError);
         capture.Mark();
         ASSERT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
@@ -102,7 +103,7 @@ TEST(WaveOutput, ToneLengthsAreMeasuredAsSet)
 TEST(WaveOutput, RequestsMadeWhileSoundPlaysAreAllHeardInOrder)
 {
     SoundCapture capture;
-    CToneGenerator generator(kToneMs);
+    CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
     capture.Mark();
     ASSERT_EQ(generator.PlaySequence("123"), kWaveNoError);
@@ -142,14 +143,14 @@ TEST(ToneBytes, AreTheSameAsTheHostBuildsAtEveryLength)
         ASSERT_EQ(std::sscanf(line.c_str(), "%d %" SCNx64, &ms, &hostChecksum), 2) << line;
         EXPECT_EQ(ToneBufferChecksum(ms), hostChecksum) << ms << " ms";
     }
-    EXPECT_EQ(lengths, 200 - 20 + 1);
+    EXPECT_EQ(lengths, kMaxToneLengthMs - kMinToneLengthMs + 1);
 }
 
 // Run where Wine has no sound device.
 TEST(NoSoundDevice, OpenGivesThePlatformsCodeAndItHasAText)
 {
     ASSERT_EQ(waveOutGetNumDevs(), 0u) << "this case needs a machine without sound";
-    CToneGenerator generator(kToneMs);
+    CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     const int code = generator.Open();
     EXPECT_EQ(code, MMSYSERR_BADDEVICEID);
     char text[256] = {};

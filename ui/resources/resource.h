@@ -28,6 +28,16 @@
 #define IDS_SEND_TIP            122
 #define IDS_EXIT_TIP            123
 #define IDS_TRAY_TIP            124
+#define IDS_SERVICE_PROMPT      140
+#define IDS_CALLWAIT_ON         141
+#define IDS_CALLWAIT_OFF        142
+#define IDS_CALLWAIT_VERIFY     143
+#define IDS_FORWARD_OFF         144
+#define IDS_FORWARD_VERIFY      145
+#define IDS_CLEAR_HISTORY       146
+#define IDS_CLEAR_HISTORY_ASK   147
+#define IDS_CLEAR_SPEEDDIALS    148
+#define IDS_CLEAR_SPEEDDIALS_ASK 149
 
 // System-menu command of the About box
 #define IDM_ABOUTBOX            16
@@ -112,7 +122,6 @@
 #define ID_CALLWAIT_VERIFY      32790
 #define ID_TOOLS_CLEAR_HISTORY  32777
 #define ID_HELP_ABOUT           32778
-#define ID_HELP                 57670
 
 // Private message of the notification icon
 #define WM_TRAYNOTIFY           2000

@@ -1,12 +1,5 @@
 #include "Window.h"
 
-std::string CWnd::GetText() const
-{
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(m_hWnd)) + 1, '\0');
-    text.resize(static_cast<size_t>(::GetWindowTextA(m_hWnd, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 std::string CListBox::GetItemText(int index) const
 {
     const LRESULT length = Send(LB_GETTEXTLEN, static_cast<WPARAM>(index));

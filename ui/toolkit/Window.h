@@ -1,5 +1,5 @@
 // Thin, non-owning wrappers over the standard controls. A wrapper holds the control's
-// handle (bound by the dialog's data exchange) and turns messages into named calls.
+// handle (bound by the dialog's BindControls) and turns messages into named calls.
 #pragma once
 
 #include <windows.h>
@@ -15,7 +15,6 @@ public:
     {
         return ::SendMessageA(m_hWnd, message, wParam, lParam);
     }
-    std::string GetText() const;
     void SetText(const char* text) const { ::SetWindowTextA(m_hWnd, text); }
 };
 
