@@ -147,7 +147,7 @@ std::string VesmoProcess::WindowText(HWND hwnd)
 // first character of each line.
 std::vector<std::string> VesmoProcess::HistoryLines() const
 {
-    HWND list = Item(1017);
+    HWND list = Item(IDC_HISTORY);
     std::vector<std::string> lines;
     const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "UnixShell.h"
+#include "resource.h"
 
 #include <windows.h>
 
@@ -32,6 +33,18 @@ private:
     std::string m_path;
 };
 
+// The buttons of the eight speed-dial rows, top to bottom: the programming button, whose
+// caption is the entry's name, and the button that dials the entry.
+struct SpeedDialRow {
+    int program;
+    int send;
+};
+inline constexpr SpeedDialRow kSpeedDialRows[8] = {
+    {IDC_SPEEDDIAL_1, IDC_SPEEDSEND_1}, {IDC_SPEEDDIAL_2, IDC_SPEEDSEND_2}, {IDC_SPEEDDIAL_3, IDC_SPEEDSEND_3},
+    {IDC_SPEEDDIAL_4, IDC_SPEEDSEND_4}, {IDC_SPEEDDIAL_5, IDC_SPEEDSEND_5}, {IDC_SPEEDDIAL_6, IDC_SPEEDSEND_6},
+    {IDC_SPEEDDIAL_7, IDC_SPEEDSEND_7}, {IDC_SPEEDDIAL_8, IDC_SPEEDSEND_8},
+};
+
 // A program file other than the build's own vesmo.exe: an installed or unpacked copy.
 struct ProgramFile {
     std::string path;
@@ -56,7 +69,7 @@ public:
     static std::string WindowText(HWND hwnd);
     // The text of control 'id' of any dialog of the program.
     static std::string ItemText(HWND dialog, int id) { return WindowText(::GetDlgItem(dialog, id)); }
-    std::vector<std::string> HistoryLines() const;  // list box 1017, top to bottom
+    std::vector<std::string> HistoryLines() const;  // the history list box, top to bottom
     void SetText(int id, const std::string& text) const;  // WM_SETTEXT, as a paste would
 
     // A button press, handled before this returns (for buttons that open no dialog).

@@ -18,14 +18,6 @@
 
 namespace {
 
-constexpr UINT WM_TRAYNOTIFY = 2000;
-constexpr int IDC_HIDE = 3, IDC_NUMBER = 1016, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
-              IDC_DIALLING = 1054;
-constexpr int kKey5 = 1005, kFirstSpeedDial = 1032, kFirstSpeedSend = 1052;
-constexpr int IDM_ABOUTBOX = 16, ID_HELP_ABOUT = 32778;
-constexpr int IDC_CALLME = 1021, IDC_SYSINFO = 1024, IDC_FREEMEM = 1025, IDC_FREEMEM_LABEL = 1026,
-              IDC_VERSION = 1027, IDC_NOTICE = 1028;
-
 const char* const kAboutCaption = "Om Vesmo";
 const char* const kTrayTip = "Tryck h\xF6ger musknapp";
 const char* const kContactKeys = "0313900612";
@@ -164,7 +156,7 @@ void PrintTo(const WindowState& s, std::ostream* out)
 WindowState StateOf(const VesmoProcess& vesmo)
 {
     return {vesmo.Text(IDC_NUMBER),     vesmo.Text(IDC_DIALLING), vesmo.Text(IDC_MS),
-            vesmo.Text(kFirstSpeedDial), vesmo.HistoryLines(),
+            vesmo.Text(kSpeedDialRows[0].program), vesmo.HistoryLines(),
             ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_GETPOS, 0, 0)};
 }
 
@@ -270,7 +262,7 @@ TEST_F(NotificationIcon, DoljHidesTheWindowAndOnlyARightPressOnTheIconBringsItBa
         EXPECT_EQ(StateOf(vesmo), before);
 
         capture.Mark();
-        vesmo.Click(kKey5);
+        vesmo.Click(IDC_KEY_5);
         EXPECT_EQ(vesmo.Text(IDC_MS), std::to_string(round.sliderMs));
         const HeardSound heard = capture.WaitAndDecode(round.sliderMs);
         EXPECT_EQ(heard.keys, "5");
@@ -523,7 +515,7 @@ TEST_F(AboutBox, RingMigDialsTheContactNumberAt70MsAndLeavesTheToneLengthAt48)
 {
     SetSlider(vesmo, 100);
     capture.Mark();
-    vesmo.Click(kKey5);
+    vesmo.Click(IDC_KEY_5);
     ASSERT_EQ(capture.WaitAndDecode(100).keys, "5");
     ASSERT_EQ(vesmo.Text(IDC_MS), "100");
     SetSlider(vesmo, 150);
@@ -547,7 +539,7 @@ TEST_F(AboutBox, RingMigDialsTheContactNumberAt70MsAndLeavesTheToneLengthAt48)
 
     EXPECT_EQ(vesmo.Text(IDC_MS), "100") << "the read-out shows what the window applied";
     capture.Mark();
-    vesmo.Click(kFirstSpeedSend);
+    vesmo.Click(kSpeedDialRows[0].send);
     const HeardSound heard = capture.WaitAndDecode(10 * 2 * 48);
     EXPECT_EQ(heard.keys, "0701234567");
     ASSERT_EQ(heard.toneMs.size(), 10u);

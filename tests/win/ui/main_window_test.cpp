@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr int IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
-              IDC_DIALLING = 1054;
-
 // n empty lines, as the files hold them on disk.
 std::string EmptyLines(int n)
 {
@@ -36,12 +33,12 @@ protected:
 TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField)
 {
     EXPECT_EQ(vesmo.WindowText(vesmo.Main()), kMainCaption);
-    EXPECT_EQ(vesmo.Text(1029), "Nummer att ringa upp:");
-    EXPECT_EQ(vesmo.Text(1030), "Senast slagna nummer:");
-    EXPECT_EQ(vesmo.Text(1031), "Hastighet:");
-    EXPECT_EQ(vesmo.Text(1036), "Kortnummer:");
-    EXPECT_EQ(vesmo.Text(1052), "1");
-    EXPECT_EQ(vesmo.Text(1060), "8");
+    EXPECT_EQ(vesmo.Text(IDC_NUM2SEND_LABEL), "Nummer att ringa upp:");
+    EXPECT_EQ(vesmo.Text(IDC_LATEST_LABEL), "Senast slagna nummer:");
+    EXPECT_EQ(vesmo.Text(IDC_SPEED_GROUP), "Hastighet:");
+    EXPECT_EQ(vesmo.Text(IDC_SHORT_GROUP), "Kortnummer:");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[0].send), "1");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[7].send), "8");
 
     HWND slider = vesmo.Item(IDC_SPEED);
     EXPECT_EQ(::SendMessageA(slider, TBM_GETPOS, 0, 0), 48);
@@ -56,8 +53,11 @@ TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField
 
 TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
 {
+    // Row by row, as the keypad shows them.
+    const int keypad[] = {IDC_KEY_1, IDC_KEY_2, IDC_KEY_3, IDC_KEY_A, IDC_KEY_4,    IDC_KEY_5, IDC_KEY_6, IDC_KEY_B,
+                          IDC_KEY_7, IDC_KEY_8, IDC_KEY_9, IDC_KEY_C, IDC_KEY_STAR, IDC_KEY_0, IDC_KEY_HASH, IDC_KEY_D};
     capture.Mark();
-    for (int id = 1000; id <= 1015; ++id) {
+    for (int id : keypad) {
         vesmo.Click(id);
         ::Sleep(150);  // a gap of silence between the single tones
     }
@@ -115,7 +115,7 @@ TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
 
     capture.Mark();
-    vesmo.Click(1005);  // the keypad's 5
+    vesmo.Click(IDC_KEY_5);
     EXPECT_EQ(vesmo.Text(IDC_MS), "120");
     const HeardSound heard = capture.WaitAndDecode(120);
     EXPECT_EQ(heard.keys, "5");
@@ -138,11 +138,11 @@ TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
     EXPECT_EQ(capture.WaitAndDecode(10 * 2 * 48).keys, "0701234567");
 
     capture.Mark();
-    vesmo.Click(1014);  // the keypad's #
+    vesmo.Click(IDC_KEY_HASH);
     EXPECT_EQ(capture.WaitAndDecode(48).keys, "#");
 
     capture.Mark();
-    vesmo.Click(1052);  // the send button of the first speed-dial row
+    vesmo.Click(kSpeedDialRows[0].send);
     EXPECT_EQ(capture.WaitAndDecode(4 * 2 * 48).keys, "112#");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "112#");
 }
@@ -155,16 +155,16 @@ TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
     ::PostMessageA(vesmo.Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(vesmo.Item(IDC_HISTORY)), TRUE);
     ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(vesmo.Main()) == vesmo.Item(IDC_HISTORY); }));
 
-    vesmo.Menu(57634);  // K&opiera
+    vesmo.Menu(ID_EDIT_COPY);
     ::SendMessageA(number, EM_SETSEL, 3, 3);
-    vesmo.Menu(57637);  // K&listra in
+    vesmo.Menu(ID_EDIT_PASTE);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123123");
-    vesmo.Menu(57643);  // &Ångra
+    vesmo.Menu(ID_EDIT_UNDO);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
     ::SendMessageA(number, EM_SETSEL, 0, -1);
-    vesmo.Menu(57635);  // &Klipp ut
+    vesmo.Menu(ID_EDIT_CUT);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
-    vesmo.Menu(57637);
+    vesmo.Menu(ID_EDIT_PASTE);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
     EXPECT_EQ(FocusedWindow(vesmo.Main()), vesmo.Item(IDC_HISTORY)) << "the focus stayed where it was";
 }
@@ -194,7 +194,7 @@ TEST(MainWindowExit, EveryExitPathEndsTheProgram)
         {"A&vsluta", [](const VesmoProcess& v) { v.PostClick(IDCANCEL); }},
         {"Escape", [](const VesmoProcess& v) { v.PostKey(v.Item(IDC_NUMBER), VK_ESCAPE); }},
         {"close box", [](const VesmoProcess& v) { ::PostMessageA(v.Main(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"&Avsluta", [](const VesmoProcess& v) { v.PostMenu(32776); }},
+        {"&Avsluta", [](const VesmoProcess& v) { v.PostMenu(ID_APP_EXIT); }},
     };
     for (const ExitPath& path : paths) {
         SCOPED_TRACE(path.name);

@@ -17,12 +17,6 @@
 
 namespace {
 
-constexpr int IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
-              IDC_DIALLING = 1054;
-constexpr UINT ID_TOOLS_CLEAR_HISTORY = 32777, ID_EDIT_CLEAR_SPEEDDIALS = 32780, ID_FILE_SAVE_SPEEDDIALS = 32781;
-// The programming buttons of speed-dial entries 0 to 7, whose captions are the names.
-constexpr int kProgramButtons[8] = {1032, 1033, 1034, 1041, 1042, 1043, 1044, 1045};
-
 constexpr char kHistory[] = "SentNum.VMO";
 constexpr char kSpeedDials[] = "sfile.vmo";
 
@@ -59,8 +53,8 @@ std::vector<std::string> Captions(std::initializer_list<std::string> names)
 std::vector<std::string> CaptionsOf(const VesmoProcess& vesmo)
 {
     std::vector<std::string> captions;
-    for (int id : kProgramButtons)
-        captions.push_back(vesmo.Text(id));
+    for (const SpeedDialRow& row : kSpeedDialRows)
+        captions.push_back(vesmo.Text(row.program));
     return captions;
 }
 
@@ -73,7 +67,6 @@ std::string Digits(std::size_t length)
     return digits;
 }
 
-// List box 1017, top to bottom, in code page 1252. Asked in UTF-16: under Wine an ANSI
 // Types the number into the emptied field and presses "&Sänd".
 void Send(const VesmoProcess& vesmo, const std::string& number)
 {

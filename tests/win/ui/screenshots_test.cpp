@@ -48,11 +48,11 @@ TEST_F(Screenshots, EveryWindowOfTheProgram)
     ::Sleep(300);
     EXPECT_TRUE(SaveWindowPicture(vesmo.Main(), "main-window", Folder()));
 
-    Picture("Programmera kortnummer", "speed-dial", [](const VesmoProcess& v) { v.PostClick(1032); });
-    Picture("Aktivera 'Samtal V\xE4ntar'", "service-prompt", [](const VesmoProcess& v) { v.PostMenu(32785); });
-    Picture("Vidarekoppla vid ej svar", "forward-no-answer", [](const VesmoProcess& v) { v.PostMenu(32787); });
-    Picture("Vidarekoppla vid upptaget", "forward-busy", [](const VesmoProcess& v) { v.PostMenu(32788); });
-    Picture("Om Vesmo", "about", [](const VesmoProcess& v) { v.PostMenu(32778); });
+    Picture("Programmera kortnummer", "speed-dial", [](const VesmoProcess& v) { v.PostClick(IDC_SPEEDDIAL_1); });
+    Picture("Aktivera 'Samtal V\xE4ntar'", "service-prompt", [](const VesmoProcess& v) { v.PostMenu(ID_CALLWAIT_ON); });
+    Picture("Vidarekoppla vid ej svar", "forward-no-answer", [](const VesmoProcess& v) { v.PostMenu(ID_FORWARD_NOANSWER); });
+    Picture("Vidarekoppla vid upptaget", "forward-busy", [](const VesmoProcess& v) { v.PostMenu(ID_FORWARD_BUSY); });
+    Picture("Om Vesmo", "about", [](const VesmoProcess& v) { v.PostMenu(ID_HELP_ABOUT); });
 }
 
 }  // namespace

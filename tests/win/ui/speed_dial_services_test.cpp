@@ -14,26 +14,10 @@
 
 namespace {
 
-constexpr int IDC_KEY_D = 1015, IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019,
-              IDC_MS = 1020, IDC_DIALLING = 1054;
-constexpr int IDC_SPEEDDIAL_NAME = 1037, IDC_SPEEDDIAL_NUMBER = 1038;
-constexpr int IDC_FORWARD_NUMBER = 1055, IDC_FORWARD_SECONDS = 1056;
-constexpr UINT ID_FILE_SAVE_SPEEDDIALS = 32781, ID_CALLWAIT_ON = 32785, ID_CALLWAIT_OFF = 32786,
-               ID_FORWARD_NOANSWER = 32787, ID_FORWARD_BUSY = 32788, ID_FORWARD_OFF = 32789,
-               ID_CALLWAIT_VERIFY = 32790, ID_FORWARD_VERIFY = 32791;
-
 constexpr char kProgrammingCaption[] = "Programmera kortnummer";
 constexpr char kNoAnswerCaption[] = "Vidarekoppla vid ej svar";
 constexpr char kBusyCaption[] = "Vidarekoppla vid upptaget";
 constexpr char kServicePrompt[] = "H\xE5ll luren mot datorh\xF6gtalaren.\n\nTryck OK d\xE5 ni vill s\xE4nda";
-
-// The programming button and the send button of each entry, 0 to 7.
-struct Row {
-    int program;
-    int send;
-};
-constexpr Row kRows[8] = {{1032, 1052}, {1033, 1053}, {1034, 1055}, {1041, 1056},
-                          {1042, 1057}, {1043, 1058}, {1044, 1059}, {1045, 1060}};
 
 struct Entry {
     std::string name;
@@ -97,7 +81,7 @@ protected:
 
     HWND OpenProgramming(int row) const
     {
-        vesmo.PostClick(kRows[row].program);
+        vesmo.PostClick(kSpeedDialRows[row].program);
         return vesmo.WaitForWindow(kProgrammingCaption);
     }
 
@@ -169,7 +153,7 @@ TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
     }
 
     for (size_t k = 0; k < expected.size(); ++k)
-        EXPECT_EQ(vesmo.Text(kRows[k].program), expected[k].name) << "caption of entry " << k;
+        EXPECT_EQ(vesmo.Text(kSpeedDialRows[k].program), expected[k].name) << "caption of entry " << k;
     const HeardSound heard = HeardUpToMarker();
     EXPECT_EQ(heard.keys, "D") << "Spara dials nothing";
     EXPECT_EQ(heard.toneMs.size(), 1u);
@@ -201,7 +185,7 @@ TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
         TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "999");
         Dismiss(vesmo, dialog, how);
         ASSERT_TRUE(Closes(dialog));
-        EXPECT_EQ(vesmo.Text(kRows[0].program), "Mamma");
+        EXPECT_EQ(vesmo.Text(kSpeedDialRows[0].program), "Mamma");
         EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
     }
 
@@ -224,7 +208,7 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
     capture.Mark();
     vesmo.PostKey(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), VK_RETURN);
     ASSERT_TRUE(Closes(dialog));
-    EXPECT_EQ(vesmo.Text(kRows[1].program), "Jobb");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[1].program), "Jobb");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
     EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"7"});
     EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n");
@@ -232,7 +216,7 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
 
     // The row's send button dials what was stored, and records and shows it.
     capture.Mark();
-    vesmo.Click(kRows[1].send);
+    vesmo.Click(kSpeedDialRows[1].send);
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5C9#");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"5C9#", "7"}));
@@ -254,13 +238,13 @@ TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
         {"a number but no name", 4, {"555"}, "555"},
     };
 
-    EXPECT_EQ(vesmo.Text(kRows[4].program), "");
-    EXPECT_EQ(vesmo.Text(kRows[5].program), "Tom");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[4].program), "");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[5].program), "Tom");
     capture.Mark();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         ::SendMessageA(vesmo.Item(IDC_DIALLING), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701234567"));
-        vesmo.Click(kRows[c.row].send);
+        vesmo.Click(kSpeedDialRows[c.row].send);
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), c.readOut);
         EXPECT_EQ(vesmo.HistoryLines(), c.history);
     }
@@ -280,7 +264,7 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 30);
 
     capture.Mark();
-    vesmo.Click(kRows[0].send);
+    vesmo.Click(kSpeedDialRows[0].send);
     HeardSound heard = capture.WaitAndDecode(SequenceMs("123", 100));
     EXPECT_EQ(heard.keys, "123");
     EXPECT_EQ(heard.toneMs.size(), 3u);
