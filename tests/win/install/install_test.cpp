@@ -5,6 +5,7 @@
 //   VESMO_INSTALL_DIR   where the installer was told to install (default: its own choice)
 //   VESMO_PORTABLE_DIR  the unpacked Vesmo folder of a zip
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -168,7 +169,7 @@ void ProgramFirstRowAndExit(const std::string& program, const std::string& workD
     VesmoProcess vesmo(ProgramFile{program}, workDir);
     ASSERT_NE(vesmo.Main(), nullptr) << program << " showed no main window";
     vesmo.PostClick(IDC_SPEEDDIAL_1);
-    const HWND dialog = vesmo.WaitForWindow("Programmera kortnummer");
+    const HWND dialog = vesmo.WaitForWindow(kProgrammingCaption);
     ASSERT_NE(dialog, nullptr);
     vesmo.Type(::GetDlgItem(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
     vesmo.Type(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), "0701234567");

@@ -1,12 +1,10 @@
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <sstream>
-
-// "Vesmo för 32-bit Windows" in code page 1252.
-const char* const kMainCaption = "Vesmo f\xF6r 32-bit Windows";
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {

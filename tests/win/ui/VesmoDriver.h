@@ -104,7 +104,5 @@ private:
 // The window that has the keyboard focus in the thread that owns 'window'.
 HWND FocusedWindow(HWND window);
 
-// The program's main window caption, as the user sees it (code page 1252 bytes).
-extern const char* const kMainCaption;
 // A screenshot of the whole virtual screen into 'pngPath' (ImageMagick's import).
 bool SaveScreenshot(const std::string& pngPath);

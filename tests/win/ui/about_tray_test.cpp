@@ -3,6 +3,7 @@
 // system menu as the keyboard opens it, and the tones multimon-ng hears.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,6 @@
 
 namespace {
 
-const char* const kAboutCaption = "Om Vesmo";
-const char* const kTrayTip = "Tryck h\xF6ger musknapp";
 const char* const kContactKeys = "0313900612";
 
 // Row 1 programmed as "Mamma", 0701234567; the other seven empty.
@@ -490,11 +489,11 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndTheHelpMenuWithItsTextsAndTheFreeMemor
         EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
         EXPECT_FALSE(::IsWindowEnabled(vesmo.Main())) << "the box is not modal";
         EXPECT_EQ(FocusedWindow(box), ::GetDlgItem(box, IDOK));
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_VERSION), "Vesmo Version 1.0 Beta");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_NOTICE), "\xA9 2026 Vesmo-teamet");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_SYSINFO), "SystemInformation");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_FREEMEM_LABEL), "Ledigt minne:");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_CALLME), "Ring Mig");
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_VERSION), kAboutVersion);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_NOTICE), kAboutNotice);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_SYSINFO), kAboutSystemInfo);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_FREEMEM_LABEL), kAboutFreeMemoryLabel);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_CALLME), kAboutCallMe);
 
         // "N KB" with N the available physical memory in KB; on this machine that is far
         // more than 32 bits of bytes could count.

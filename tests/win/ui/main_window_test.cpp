@@ -2,6 +2,7 @@
 // are judged by multimon-ng from what the wave device really received.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -33,10 +34,10 @@ protected:
 TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField)
 {
     EXPECT_EQ(vesmo.WindowText(vesmo.Main()), kMainCaption);
-    EXPECT_EQ(vesmo.Text(IDC_NUM2SEND_LABEL), "Nummer att ringa upp:");
-    EXPECT_EQ(vesmo.Text(IDC_LATEST_LABEL), "Senast slagna nummer:");
-    EXPECT_EQ(vesmo.Text(IDC_SPEED_GROUP), "Hastighet:");
-    EXPECT_EQ(vesmo.Text(IDC_SHORT_GROUP), "Kortnummer:");
+    EXPECT_EQ(vesmo.Text(IDC_NUM2SEND_LABEL), kNumberLabel);
+    EXPECT_EQ(vesmo.Text(IDC_LATEST_LABEL), kHistoryLabel);
+    EXPECT_EQ(vesmo.Text(IDC_SPEED_GROUP), kSpeedLabel);
+    EXPECT_EQ(vesmo.Text(IDC_SHORT_GROUP), kSpeedDialLabel);
     EXPECT_EQ(vesmo.Text(kSpeedDialRows[0].send), "1");
     EXPECT_EQ(vesmo.Text(kSpeedDialRows[7].send), "8");
 
@@ -221,7 +222,7 @@ TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
     TempDir dir;
     dir.Write("sfile.vmo", "Mamma\r\n123\r\n");
     VesmoProcess vesmo(dir.Path(), false);
-    const HWND box = vesmo.WaitForWindow("vesmo");
+    const HWND box = vesmo.WaitForWindow(kProgramNameCaption);
     ASSERT_NE(box, nullptr) << "no message box captioned with the program's name";
     EXPECT_EQ(VesmoProcess::MessageBoxText(box), expected);
     EXPECT_EQ(vesmo.WaitForWindow(kMainCaption, 0), nullptr) << "the main window was shown";

@@ -3,6 +3,7 @@
 // before clearing, and what happens when the files cannot be written.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -19,11 +20,6 @@ namespace {
 
 constexpr char kHistory[] = "SentNum.VMO";
 constexpr char kSpeedDials[] = "sfile.vmo";
-
-const char* const kClearHistoryCaption = "Rensa senast slagna nummer";
-const char* const kClearHistoryText = "Alla nummer du har slagit f\xF6rsvinner. \n\nVill du rensa alla nummer?";
-const char* const kClearSpeedDialsCaption = "Ta bort alla kortnummer";
-const char* const kClearSpeedDialsText = "Alla kortnummer kommer att f\xF6rsvinna.\n\n Vill du verkligen radera alla?";
 
 // Each text as one line of a data file on disk.
 std::string Lines(std::initializer_list<std::string> texts)

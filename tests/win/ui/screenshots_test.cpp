@@ -1,6 +1,7 @@
 // Pictures of every window as the user sees it. With VESMO_SCREENSHOT_DIR set (by
 // scripts/screenshot.sh) they are kept there; otherwise they go to a temporary folder.
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -48,11 +49,11 @@ TEST_F(Screenshots, EveryWindowOfTheProgram)
     ::Sleep(300);
     EXPECT_TRUE(SaveWindowPicture(vesmo.Main(), "main-window", Folder()));
 
-    Picture("Programmera kortnummer", "speed-dial", [](const VesmoProcess& v) { v.PostClick(IDC_SPEEDDIAL_1); });
-    Picture("Aktivera 'Samtal V\xE4ntar'", "service-prompt", [](const VesmoProcess& v) { v.PostMenu(ID_CALLWAIT_ON); });
-    Picture("Vidarekoppla vid ej svar", "forward-no-answer", [](const VesmoProcess& v) { v.PostMenu(ID_FORWARD_NOANSWER); });
-    Picture("Vidarekoppla vid upptaget", "forward-busy", [](const VesmoProcess& v) { v.PostMenu(ID_FORWARD_BUSY); });
-    Picture("Om Vesmo", "about", [](const VesmoProcess& v) { v.PostMenu(ID_HELP_ABOUT); });
+    Picture(kProgrammingCaption, "speed-dial", [](const VesmoProcess& v) { v.PostClick(IDC_SPEEDDIAL_1); });
+    Picture(kCallWaitingOnCaption, "service-prompt", [](const VesmoProcess& v) { v.PostMenu(ID_CALLWAIT_ON); });
+    Picture(kNoAnswerCaption, "forward-no-answer", [](const VesmoProcess& v) { v.PostMenu(ID_FORWARD_NOANSWER); });
+    Picture(kBusyCaption, "forward-busy", [](const VesmoProcess& v) { v.PostMenu(ID_FORWARD_BUSY); });
+    Picture(kAboutCaption, "about", [](const VesmoProcess& v) { v.PostMenu(ID_HELP_ABOUT); });
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // wave device really received.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -13,11 +14,6 @@
 #include <vector>
 
 namespace {
-
-constexpr char kProgrammingCaption[] = "Programmera kortnummer";
-constexpr char kNoAnswerCaption[] = "Vidarekoppla vid ej svar";
-constexpr char kBusyCaption[] = "Vidarekoppla vid upptaget";
-constexpr char kServicePrompt[] = "H\xE5ll luren mot datorh\xF6gtalaren.\n\nTryck OK d\xE5 ni vill s\xE4nda";
 
 struct Entry {
     std::string name;
@@ -272,7 +268,7 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
         EXPECT_NEAR(ms, 100, 6);
 
     vesmo.PostMenu(ID_CALLWAIT_ON);
-    const HWND box = vesmo.WaitForWindow("Aktivera 'Samtal V\xE4ntar'");
+    const HWND box = vesmo.WaitForWindow(kCallWaitingOnCaption);
     ASSERT_NE(box, nullptr);
     capture.Mark();
     vesmo.PostClick(box, IDOK);
@@ -293,11 +289,11 @@ TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
         Close close;
     };
     const Service services[] = {
-        {ID_CALLWAIT_ON, "Aktivera 'Samtal V\xE4ntar'", "*43#", Close::OkButton},
-        {ID_CALLWAIT_OFF, "Avaktivera 'Samtal V\xE4ntar'", "#43#", Close::Enter},
-        {ID_CALLWAIT_VERIFY, "Verifiera 'Samtal V\xE4ntar'", "*#43#", Close::Escape},
-        {ID_FORWARD_OFF, "Avaktivera 'Vidarekoppla ej'", "#61#", Close::OkButton},
-        {ID_FORWARD_VERIFY, "Verifiera 'Vidarekoppla ej'", "*#61#", Close::Escape},
+        {ID_CALLWAIT_ON, kCallWaitingOnCaption, "*43#", Close::OkButton},
+        {ID_CALLWAIT_OFF, kCallWaitingOffCaption, "#43#", Close::Enter},
+        {ID_CALLWAIT_VERIFY, kCallWaitingVerifyCaption, "*#43#", Close::Escape},
+        {ID_FORWARD_OFF, kForwardingOffCaption, "#61#", Close::OkButton},
+        {ID_FORWARD_VERIFY, kForwardingVerifyCaption, "*#61#", Close::Escape},
     };
 
     // Something for the read-out and the history to keep.
