@@ -171,21 +171,15 @@ void ProgramFirstRowAndExit(const std::string& program, const std::string& workD
     vesmo.PostClick(IDC_SPEEDDIAL_1);
     const HWND dialog = vesmo.WaitForWindow(kProgrammingCaption);
     ASSERT_NE(dialog, nullptr);
-    vesmo.Type(::GetDlgItem(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
-    vesmo.Type(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), "0701234567");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, "Mamma");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, "0701234567");
     vesmo.PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
     vesmo.PostClick(IDCANCEL);
     ASSERT_TRUE(vesmo.WaitForExit());
 }
 
-std::string ExpectedSpeedDials()
-{
-    std::string bytes = "Mamma\r\n0701234567\r\n";
-    for (int row = 1; row < 8; ++row)
-        bytes += "\r\n\r\n";
-    return bytes;
-}
+std::string ExpectedSpeedDials() { return SpeedDialFile({{"Mamma", "0701234567"}}); }
 
 TEST(Installed, ProgramFilesAreInTheInstallFolder)
 {
@@ -239,8 +233,8 @@ TEST(Shortcut, VesmoStartedAsTheShortcutStartsItKeepsItsNumbersInTheDataFolder)
     const std::optional<Shortcut> shortcut = ReadShortcut(StartMenuShortcut());
     ASSERT_TRUE(shortcut);
     ProgramFirstRowAndExit(shortcut->target, shortcut->workingDir);
-    EXPECT_EQ(ReadFileBytes(DataDir() + "\\sfile.vmo"), ExpectedSpeedDials());
-    EXPECT_FALSE(IsFile(InstallDir() + "\\sfile.vmo")) << "numbers written beside the program";
+    EXPECT_EQ(ReadFileBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
+    EXPECT_FALSE(IsFile(InstallDir() + "\\" + kSpeedDialFile)) << "numbers written beside the program";
 }
 
 TEST(Uninstalled, ProgramShortcutsAndEntryAreGoneAndTheNumbersStay)
@@ -253,7 +247,7 @@ TEST(Uninstalled, ProgramShortcutsAndEntryAreGoneAndTheNumbersStay)
         << "the installed-programs entry is left";
     if (key)
         ::RegCloseKey(key);
-    EXPECT_EQ(ReadFileBytes(DataDir() + "\\sfile.vmo"), ExpectedSpeedDials());
+    EXPECT_EQ(ReadFileBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
 }
 
 TEST(Portable, VesmoStartedInItsUnpackedFolderKeepsItsNumbersBesideIt)
@@ -261,7 +255,7 @@ TEST(Portable, VesmoStartedInItsUnpackedFolderKeepsItsNumbersBesideIt)
     const char* folder = std::getenv("VESMO_PORTABLE_DIR");
     ASSERT_NE(folder, nullptr) << "VESMO_PORTABLE_DIR names no unpacked folder";
     ProgramFirstRowAndExit(std::string(folder) + "\\vesmo.exe", folder);
-    EXPECT_EQ(ReadFileBytes(std::string(folder) + "\\sfile.vmo"), ExpectedSpeedDials());
+    EXPECT_EQ(ReadFileBytes(std::string(folder) + "\\" + kSpeedDialFile), ExpectedSpeedDials());
 }
 
 }  // namespace

@@ -11,15 +11,6 @@
 
 namespace {
 
-// n empty lines, as the files hold them on disk.
-std::string EmptyLines(int n)
-{
-    std::string lines;
-    for (int i = 0; i < n; ++i)
-        lines += "\r\n";
-    return lines;
-}
-
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
@@ -68,7 +59,7 @@ TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 48, 6);
+        EXPECT_NEAR(ms, 48, kToneToleranceMs);
 }
 
 TEST_F(MainWindow, TypedLettersArriveInCapitalsAndTheFieldHoldsAtMost255Characters)
@@ -87,7 +78,7 @@ TEST_F(MainWindow, EnterInTheNumberFieldSendsTheNumberAndShowsIt)
     capture.Mark();
     vesmo.PostKey(vesmo.Item(IDC_NUMBER), VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return vesmo.Text(IDC_DIALLING) == "0701234567*#"; }));
-    const HeardSound heard = capture.WaitAndDecode(12 * 2 * 48);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("0701234567*#"));
     EXPECT_EQ(heard.keys, "0701234567*#");
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "0701234567*#") << "the field keeps its text after sending";
 }
@@ -98,7 +89,7 @@ TEST_F(MainWindow, SendPlaysAndShowsTheNumberAndAnEmptySendPlaysNothing)
     capture.Mark();
     vesmo.Click(IDC_SEND);
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5B9");
-    EXPECT_EQ(capture.WaitAndDecode(3 * 2 * 48).keys, "5B9");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5B9")).keys, "5B9");
 
     SetNumber("");
     capture.Mark();
@@ -112,23 +103,23 @@ TEST_F(MainWindow, SendPlaysAndShowsTheNumberAndAnEmptySendPlaysNothing)
 TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
 {
     // Moved without the window being told, as a drag that nothing handles.
-    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 120);
+    vesmo.MoveSlider(120);
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
 
     capture.Mark();
     vesmo.Click(IDC_KEY_5);
     EXPECT_EQ(vesmo.Text(IDC_MS), "120");
-    const HeardSound heard = capture.WaitAndDecode(120);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("5", 120));
     EXPECT_EQ(heard.keys, "5");
     ASSERT_EQ(heard.toneMs.size(), 1u);
-    EXPECT_NEAR(heard.toneMs[0], 120, 6);
+    EXPECT_NEAR(heard.toneMs[0], 120, kToneToleranceMs);
 }
 
 // The three ways of dialling, one after the other, as a user would in one sitting.
 TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
 {
-    TempDir dir;
-    dir.Write("sfile.vmo", "Mamma\r\n112#\r\n" + EmptyLines(14));
+    const std::vector<SpeedDialEntry> entries = {{"Mamma", "112#"}};
+    SeededDir dir(entries);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
     SoundCapture capture;
@@ -136,15 +127,15 @@ TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
     vesmo.Type(vesmo.Item(IDC_NUMBER), "0701234567");
     capture.Mark();
     vesmo.Click(IDC_SEND);
-    EXPECT_EQ(capture.WaitAndDecode(10 * 2 * 48).keys, "0701234567");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("0701234567")).keys, "0701234567");
 
     capture.Mark();
     vesmo.Click(IDC_KEY_HASH);
-    EXPECT_EQ(capture.WaitAndDecode(48).keys, "#");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("#")).keys, "#");
 
     capture.Mark();
     vesmo.Click(kSpeedDialRows[0].send);
-    EXPECT_EQ(capture.WaitAndDecode(4 * 2 * 48).keys, "112#");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("112#")).keys, "112#");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "112#");
 }
 
@@ -173,13 +164,9 @@ TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
 TEST_F(MainWindow, SendAndExitButtonsHaveTheirTooltips)
 {
     HWND tooltip = nullptr;
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-         w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(w, &owner);
-        if (owner == vesmo.ProcessId() && ::GetWindow(w, GW_OWNER) == vesmo.Main())
+    for (HWND w : vesmo.TopLevelWindows(TOOLTIPS_CLASSA))
+        if (::GetWindow(w, GW_OWNER) == vesmo.Main())
             tooltip = w;
-    }
     ASSERT_NE(tooltip, nullptr);
     EXPECT_EQ(::SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 2);
 }
@@ -204,7 +191,7 @@ TEST(MainWindowExit, EveryExitPathEndsTheProgram)
         ASSERT_NE(vesmo.Main(), nullptr);
         path.act(vesmo);
         EXPECT_TRUE(vesmo.WaitForExit());
-        EXPECT_EQ(dir.Read("sfile.vmo"), EmptyLines(16));
+        EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
     }
 }
 
@@ -220,7 +207,7 @@ TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
     ::waveOutGetErrorTextA(code, expected, 255);
 
     TempDir dir;
-    dir.Write("sfile.vmo", "Mamma\r\n123\r\n");
+    dir.Write(kSpeedDialFile, Lines({"Mamma", "123"}));
     VesmoProcess vesmo(dir.Path(), false);
     const HWND box = vesmo.WaitForWindow(kProgramNameCaption);
     ASSERT_NE(box, nullptr) << "no message box captioned with the program's name";
@@ -230,7 +217,7 @@ TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
     vesmo.PostClick(box, IDOK);
     EXPECT_TRUE(vesmo.WaitForExit());
     // The entries loaded before the end are written back whole.
-    EXPECT_EQ(dir.Read("sfile.vmo"), "Mamma\r\n123\r\n" + EmptyLines(14));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile({{"Mamma", "123"}}));
 }
 
 }  // namespace

@@ -18,26 +18,6 @@
 
 namespace {
 
-constexpr char kHistory[] = "SentNum.VMO";
-constexpr char kSpeedDials[] = "sfile.vmo";
-
-// Each text as one line of a data file on disk.
-std::string Lines(std::initializer_list<std::string> texts)
-{
-    std::string lines;
-    for (const std::string& text : texts)
-        lines += text + "\r\n";
-    return lines;
-}
-
-std::string EmptyLines(int n)
-{
-    std::string lines;
-    for (int i = 0; i < n; ++i)
-        lines += "\r\n";
-    return lines;
-}
-
 // The eight captions, the names given first and the rest empty.
 std::vector<std::string> Captions(std::initializer_list<std::string> names)
 {
@@ -54,28 +34,12 @@ std::vector<std::string> CaptionsOf(const VesmoProcess& vesmo)
     return captions;
 }
 
-// "0123456789" repeated: a long line whose every position can be told apart by its cut.
-std::string Digits(std::size_t length)
-{
-    std::string digits;
-    for (std::size_t i = 0; i < length; ++i)
-        digits += static_cast<char>('0' + i % 10);
-    return digits;
-}
-
 // Types the number into the emptied field and presses "&Sänd".
 void Send(const VesmoProcess& vesmo, const std::string& number)
 {
     vesmo.SetText(IDC_NUMBER, "");
     vesmo.Type(vesmo.Item(IDC_NUMBER), number);
     vesmo.Click(IDC_SEND);
-}
-
-// Returns once the program has finished what it was doing: a sent message is handled only
-// when the window's message loop (or a message box's) next looks for messages.
-void Settle(const VesmoProcess& vesmo)
-{
-    ::SendMessageTimeoutA(vesmo.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
 }
 
 // Chooses a menu command that asks first; returns its question, once shown.
@@ -88,38 +52,15 @@ HWND Ask(const VesmoProcess& vesmo, UINT commandId, const char* caption)
 void Answer(const VesmoProcess& vesmo, HWND box, int button)
 {
     vesmo.PostClick(box, button);
-    WaitUntil([&] { return !::IsWindow(box); });
-    Settle(vesmo);
+    WaitUntilClosed(box);
+    vesmo.Settle();
 }
 
 // A command that should open no window: sent with a timeout, so that a message box
-// the program might show does not hang the test (OtherWindows finds it instead).
+// the program might show does not hang the test (VesmoProcess::OtherWindows finds it instead).
 void CommandWithoutWindow(const VesmoProcess& vesmo, UINT commandId)
 {
     ::SendMessageTimeoutA(vesmo.Main(), WM_COMMAND, MAKEWPARAM(commandId, 0), 0, SMTO_NORMAL, 5000, nullptr);
-}
-
-struct WindowSearch {
-    const VesmoProcess* vesmo;
-    std::vector<std::string> captions;
-};
-
-BOOL CALLBACK CollectOtherWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->vesmo->ProcessId() && hwnd != search->vesmo->Main() && ::IsWindowVisible(hwnd))
-        search->captions.push_back(VesmoProcess::WindowText(hwnd));
-    return TRUE;
-}
-
-// The captions of the program's visible top-level windows other than the main window.
-std::vector<std::string> OtherWindows(const VesmoProcess& vesmo)
-{
-    WindowSearch search{&vesmo, {}};
-    ::EnumWindows(CollectOtherWindow, reinterpret_cast<LPARAM>(&search));
-    return search.captions;
 }
 
 // The list box sends its double-click notification to the window, so it is sent here too
@@ -183,15 +124,15 @@ TEST(SentNumberHistory, FirstRunRecordsEachNumberOnceSortedInTheListAndInSending
         Send(vesmo, step.typed);
         EXPECT_EQ(vesmo.HistoryLines(), step.list);
         if (step.file)
-            EXPECT_EQ(dir.Read(kHistory), step.file);
+            EXPECT_EQ(dir.Read(kHistoryFile), step.file);
         else
-            EXPECT_FALSE(dir.Exists(kHistory));
+            EXPECT_FALSE(dir.Exists(kHistoryFile));
     }
 
     vesmo.PostClick(IDCANCEL);
     ASSERT_TRUE(vesmo.WaitForExit());
-    EXPECT_EQ(dir.Read(kHistory), "555\r\n123\r\n12A\r\n") << "nothing is written at exit";
-    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+    EXPECT_EQ(dir.Read(kHistoryFile), "555\r\n123\r\n12A\r\n") << "nothing is written at exit";
+    EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
 }
 
 // Each file loads into the list; sending one of its numbers again (typed, so in capitals)
@@ -216,14 +157,14 @@ TEST(SentNumberHistory, APreparedFileLoadsAndItsNumbersAreNotAddedAgain)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        dir.Write(kHistory, c.file);
+        dir.Write(kHistoryFile, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
         EXPECT_EQ(vesmo.HistoryLines(), c.list);
 
         Send(vesmo, c.sentAgain);
         EXPECT_EQ(vesmo.HistoryLines(), c.list);
-        EXPECT_EQ(dir.Read(kHistory), c.file);
+        EXPECT_EQ(dir.Read(kHistoryFile), c.file);
     }
 }
 
@@ -231,19 +172,18 @@ TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
 {
     TempDir dir;
     const std::string file = "555\r\n159#\r\n";
-    dir.Write(kHistory, file);
+    dir.Write(kHistoryFile, file);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
     SoundCapture capture;
     HWND list = vesmo.Item(IDC_HISTORY);
-    HWND slider = vesmo.Item(IDC_SPEED);
     vesmo.SetText(IDC_NUMBER, "42");
 
     // Without a selected line nothing happens, not even the slider's new length; the sound
     // heard below is the second double-click's alone.
     capture.Mark();
     ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    ::SendMessageA(slider, TBM_SETPOS, TRUE, 150);
+    vesmo.MoveSlider(150);
     DoubleClickHistory(vesmo);
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
@@ -252,18 +192,18 @@ TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
                                         reinterpret_cast<LPARAM>("159#"));
     ASSERT_NE(line, LB_ERR);
     ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-    ::SendMessageA(slider, TBM_SETPOS, TRUE, 100);
+    vesmo.MoveSlider(100);
     DoubleClickHistory(vesmo);
     EXPECT_EQ(vesmo.Text(IDC_MS), "100");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "159#");
-    const HeardSound heard = capture.WaitAndDecode(4 * 2 * 100);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("159#", 100));
     EXPECT_EQ(heard.keys, "159#");
     EXPECT_EQ(heard.toneMs.size(), 4u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 100, 6);
+        EXPECT_NEAR(ms, 100, kToneToleranceMs);
 
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"159#", "555"}));
-    EXPECT_EQ(dir.Read(kHistory), file);
+    EXPECT_EQ(dir.Read(kHistoryFile), file);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "42");
 }
 
@@ -271,7 +211,7 @@ TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
 {
     TempDir dir;
     const std::string file = "555\r\n123\r\n";
-    dir.Write(kHistory, file);
+    dir.Write(kHistoryFile, file);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
 
@@ -281,18 +221,18 @@ TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
     EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
     Answer(vesmo, box, IDNO);
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"123", "555"}));
-    EXPECT_EQ(dir.Read(kHistory), file);
+    EXPECT_EQ(dir.Read(kHistoryFile), file);
 
     box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
     ASSERT_NE(box, nullptr);
     Answer(vesmo, box, IDYES);
     EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_TRUE(dir.Exists(kHistory));
-    EXPECT_EQ(dir.Read(kHistory), "");
+    EXPECT_TRUE(dir.Exists(kHistoryFile));
+    EXPECT_EQ(dir.Read(kHistoryFile), "");
 
     Send(vesmo, "555");
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555"}));
-    EXPECT_EQ(dir.Read(kHistory), "555\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "555\r\n");
 }
 
 // A history file that an editor or an earlier crash left behind: the number sent becomes a
@@ -313,7 +253,7 @@ TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        dir.Write(kHistory, c.file);
+        dir.Write(kHistoryFile, c.file);
         {
             VesmoProcess vesmo(dir.Path());
             ASSERT_NE(vesmo.Main(), nullptr);
@@ -322,7 +262,7 @@ TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
             vesmo.PostClick(IDCANCEL);
             ASSERT_TRUE(vesmo.WaitForExit());
         }
-        EXPECT_EQ(dir.Read(kHistory), c.afterSend);
+        EXPECT_EQ(dir.Read(kHistoryFile), c.afterSend);
         EXPECT_FALSE(dir.Exists("SentNum.VMO.new"));
         VesmoProcess restarted(dir.Path());
         ASSERT_NE(restarted.Main(), nullptr);
@@ -359,13 +299,13 @@ TEST(SpeedDialStore, APreparedFileGivesTheCaptionsAndSavingWritesSixteenLines)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TempDir dir;
-        dir.Write(kSpeedDials, c.file);
+        dir.Write(kSpeedDialFile, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
         EXPECT_EQ(CaptionsOf(vesmo), c.captions);
 
         vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-        EXPECT_EQ(dir.Read(kSpeedDials), c.saved);
+        EXPECT_EQ(dir.Read(kSpeedDialFile), c.saved);
         EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
     }
 }
@@ -375,7 +315,7 @@ TEST(SpeedDialStore, ClearingAsksFirstAndEmptiesEntriesAndFileOnlyOnYes)
     TempDir dir;
     // Not in the program's own format, so that any rewrite would show.
     const std::string file = "Mamma\n123\nPappa";
-    dir.Write(kSpeedDials, file);
+    dir.Write(kSpeedDialFile, file);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
 
@@ -385,18 +325,18 @@ TEST(SpeedDialStore, ClearingAsksFirstAndEmptiesEntriesAndFileOnlyOnYes)
     EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
     Answer(vesmo, box, IDNO);
     EXPECT_EQ(CaptionsOf(vesmo), Captions({"Mamma", "Pappa"}));
-    EXPECT_EQ(dir.Read(kSpeedDials), file);
+    EXPECT_EQ(dir.Read(kSpeedDialFile), file);
 
     box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
     ASSERT_NE(box, nullptr);
     Answer(vesmo, box, IDYES);
     EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
-    EXPECT_TRUE(dir.Exists(kSpeedDials));
-    EXPECT_EQ(dir.Read(kSpeedDials), "");
+    EXPECT_TRUE(dir.Exists(kSpeedDialFile));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), "");
 
     vesmo.PostClick(IDCANCEL);
     ASSERT_TRUE(vesmo.WaitForExit());
-    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
 }
 
 // Vesmo killed at random moments of its save at exit: the file on disk is changed behind the
@@ -408,9 +348,9 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
     const std::string onDisk = Lines({std::string(80, 'x'), std::string(80, '9')}) + EmptyLines(14);
     TempDir dir;
     const auto startAndChangeTheFile = [&] {
-        dir.Write(kSpeedDials, inMemory);
+        dir.Write(kSpeedDialFile, inMemory);
         auto vesmo = std::make_unique<VesmoProcess>(dir.Path());
-        dir.Write(kSpeedDials, onDisk);
+        dir.Write(kSpeedDialFile, onDisk);
         return vesmo;
     };
     // How long the program takes to close when left alone.
@@ -422,7 +362,7 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
         vesmo->PostClick(IDCANCEL);
         ASSERT_TRUE(vesmo->WaitForExit());
         exitMs = ::GetTickCount64() - start;
-        ASSERT_EQ(dir.Read(kSpeedDials), inMemory);
+        ASSERT_EQ(dir.Read(kSpeedDialFile), inMemory);
     }
 
     constexpr int kKills = 50;
@@ -435,7 +375,7 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
         vesmo->PostClick(IDCANCEL);
         ::Sleep(static_cast<DWORD>(moment(random)));
         vesmo->Kill();
-        const std::string held = dir.Read(kSpeedDials);
+        const std::string held = dir.Read(kSpeedDialFile);
         (held == onDisk ? oldKept : held == inMemory ? newComplete : other)++;
     }
     std::printf("vesmo.exe killed during its save at exit (%llu ms when left alone): %d kills, %d old kept, "
@@ -453,10 +393,10 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     TempDir dir;
     const std::string history = "555\r\n";
     const std::string speedDials = Lines({"Mamma", "123"}) + EmptyLines(14);
-    dir.Write(kHistory, history);
-    dir.Write(kSpeedDials, speedDials);
-    ReadOnlyHold historyHold(dir.File(kHistory));
-    ReadOnlyHold speedDialHold(dir.File(kSpeedDials));
+    dir.Write(kHistoryFile, history);
+    dir.Write(kSpeedDialFile, speedDials);
+    ReadOnlyHold historyHold(dir.File(kHistoryFile));
+    ReadOnlyHold speedDialHold(dir.File(kSpeedDialFile));
     ASSERT_TRUE(historyHold.Held() && speedDialHold.Held());
 
     VesmoProcess vesmo(dir.Path());
@@ -468,7 +408,7 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     CommandWithoutWindow(vesmo, IDC_SEND);
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555", "777"}));
     CommandWithoutWindow(vesmo, ID_FILE_SAVE_SPEEDDIALS);
-    EXPECT_TRUE(OtherWindows(vesmo).empty());
+    EXPECT_TRUE(vesmo.OtherWindows().empty());
 
     HWND box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
     ASSERT_NE(box, nullptr);
@@ -478,16 +418,16 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     ASSERT_NE(box, nullptr);
     Answer(vesmo, box, IDYES);
     EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_TRUE(OtherWindows(vesmo).empty());
+    EXPECT_TRUE(vesmo.OtherWindows().empty());
 
-    EXPECT_EQ(dir.Read(kHistory), history);
-    EXPECT_EQ(dir.Read(kSpeedDials), speedDials);
+    EXPECT_EQ(dir.Read(kHistoryFile), history);
+    EXPECT_EQ(dir.Read(kSpeedDialFile), speedDials);
     EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
 
     // Once the file can be written again, a save shows the emptied entries.
     speedDialHold.Release();
     vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
 }
 
 }  // namespace

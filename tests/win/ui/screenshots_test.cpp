@@ -9,23 +9,12 @@
 
 namespace {
 
-// The window's own rectangle cut out of a picture of the whole virtual screen.
-bool SaveWindowPicture(HWND window, const std::string& name, const std::string& folder)
-{
-    RECT rect;
-    ::GetWindowRect(window, &rect);
-    const std::string path = UnixPath(folder) + "/" + name + ".png";
-    const std::string crop = std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top) +
-                             "+" + std::to_string(rect.left) + "+" + std::to_string(rect.top);
-    return RunShell("import -window root -crop " + crop + " +repage '" + path + "'") == 0;
-}
-
 class Screenshots : public ::testing::Test {
 protected:
-    std::string Folder() const
+    std::string Png(const std::string& name) const
     {
         const char* kept = std::getenv("VESMO_SCREENSHOT_DIR");
-        return kept ? std::string(kept) : dir.Path();
+        return (kept ? std::string(kept) : dir.Path()) + "\\" + name + ".png";
     }
     // Opens a window of the program, pictures it and closes it with Escape.
     void Picture(const std::string& caption, const std::string& name, void (*open)(const VesmoProcess&))
@@ -34,9 +23,9 @@ protected:
         const HWND window = vesmo.WaitForWindow(caption);
         ASSERT_NE(window, nullptr) << caption;
         ::Sleep(300);  // let it finish painting
-        EXPECT_TRUE(SaveWindowPicture(window, name, Folder()));
+        EXPECT_TRUE(SaveWindowPicture(window, Png(name)));
         vesmo.PostKey(window, VK_ESCAPE);
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(window); })) << caption;
+        ASSERT_TRUE(WaitUntilClosed(window)) << caption;
     }
 
     TempDir dir;
@@ -47,7 +36,7 @@ TEST_F(Screenshots, EveryWindowOfTheProgram)
 {
     ASSERT_NE(vesmo.Main(), nullptr);
     ::Sleep(300);
-    EXPECT_TRUE(SaveWindowPicture(vesmo.Main(), "main-window", Folder()));
+    EXPECT_TRUE(SaveWindowPicture(vesmo.Main(), Png("main-window")));
 
     Picture(kProgrammingCaption, "speed-dial", [](const VesmoProcess& v) { v.PostClick(IDC_SPEEDDIAL_1); });
     Picture(kCallWaitingOnCaption, "service-prompt", [](const VesmoProcess& v) { v.PostMenu(ID_CALLWAIT_ON); });

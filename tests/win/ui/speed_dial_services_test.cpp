@@ -9,20 +9,13 @@
 
 #include <commctrl.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
 namespace {
 
-struct Entry {
-    std::string name;
-    std::string number;
-};
-using Entries = std::array<Entry, 8>;
-
 // What sfile.vmo holds when each test's program starts.
-const Entries kStartEntries = {{
+const std::vector<SpeedDialEntry> kStartEntries = {
     {"Mamma", "123"},
     {"", ""},
     {"", ""},
@@ -31,25 +24,7 @@ const Entries kStartEntries = {{
     {"Tom", ""},  // a name but no number
     {"", ""},
     {"", ""},
-}};
-
-std::string SpeedDialFile(const Entries& entries)
-{
-    std::string bytes;
-    for (const Entry& entry : entries)
-        bytes += entry.name + "\r\n" + entry.number + "\r\n";
-    return bytes;
-}
-
-// A working directory that already holds sfile.vmo when the program starts in it.
-struct SeededDir : TempDir {
-    explicit SeededDir(const Entries& entries) { Write("sfile.vmo", SpeedDialFile(entries)); }
 };
-
-bool Closes(HWND window)
-{
-    return WaitUntil([&] { return !::IsWindow(window); });
-}
 
 // How a dialog or message box is closed.
 enum class Close { OkButton, CancelButton, Enter, Escape, CloseBox };
@@ -65,12 +40,6 @@ void Dismiss(const VesmoProcess& vesmo, HWND dialog, Close how)
     }
 }
 
-// Audio time of a sequence of keys: each tone is followed by an equally long pause.
-int SequenceMs(const std::string& keys, int toneMs = 48)
-{
-    return static_cast<int>(keys.size()) * 2 * toneMs;
-}
-
 class DialerRun : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
@@ -81,12 +50,10 @@ protected:
         return vesmo.WaitForWindow(kProgrammingCaption);
     }
 
-    void TypeInto(HWND dialog, int id, const std::string& text) const { vesmo.Type(::GetDlgItem(dialog, id), text); }
-
     // Sends 'number' with the main window's Send: it is then shown and recorded.
     HeardSound SendFromMainWindow(const std::string& number)
     {
-        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(number.c_str()));
+        vesmo.SetText(IDC_NUMBER, number);
         capture.Mark();
         vesmo.Click(IDC_SEND);
         return capture.WaitAndDecode(SequenceMs(number));
@@ -103,8 +70,8 @@ protected:
     // Moves the slider and applies it with Send on an empty number field, which plays nothing.
     void ApplyToneLength(int ms) const
     {
-        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
+        vesmo.SetText(IDC_NUMBER, "");
+        vesmo.MoveSlider(ms);
         vesmo.Click(IDC_SEND);
     }
 
@@ -119,9 +86,7 @@ using Forwarding = DialerRun;
 
 TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
 {
-    std::string longName;
-    for (int i = 0; i < 100; ++i)
-        longName += static_cast<char>('a' + i % 26);
+    const std::string longName = SmallLetters(100);
     struct Programming {
         int row;
         std::string name;
@@ -134,17 +99,17 @@ TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
         {7, longName, "112", "112"},               // the name keeps its first 79 characters
     };
 
-    Entries expected = kStartEntries;
+    std::vector<SpeedDialEntry> expected = kStartEntries;
     capture.Mark();
     for (const Programming& p : programmed) {
         SCOPED_TRACE(p.row);
         const HWND dialog = OpenProgramming(p.row);
         ASSERT_NE(dialog, nullptr);
-        TypeInto(dialog, IDC_SPEEDDIAL_NAME, p.name);
-        TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, p.typedNumber);
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, p.name);
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, p.typedNumber);
         EXPECT_EQ(VesmoProcess::ItemText(dialog, IDC_SPEEDDIAL_NUMBER), p.storedNumber);
         vesmo.PostClick(dialog, IDOK);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         expected[static_cast<size_t>(p.row)] = {p.name.substr(0, 79), p.storedNumber};
     }
 
@@ -153,10 +118,10 @@ TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
     const HeardSound heard = HeardUpToMarker();
     EXPECT_EQ(heard.keys, "D") << "Spara dials nothing";
     EXPECT_EQ(heard.toneMs.size(), 1u);
-    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile(kStartEntries)) << "written before it was asked for";
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kStartEntries)) << "written before it was asked for";
 
     vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile(expected));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(expected));
 }
 
 TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
@@ -177,10 +142,10 @@ TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
         const HWND dialog = OpenProgramming(0);
         ASSERT_NE(dialog, nullptr);
         expectShowsStoredEntry(dialog);
-        TypeInto(dialog, IDC_SPEEDDIAL_NAME, "Pappa");
-        TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "999");
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, "Pappa");
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, "999");
         Dismiss(vesmo, dialog, how);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         EXPECT_EQ(vesmo.Text(kSpeedDialRows[0].program), "Mamma");
         EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
     }
@@ -189,7 +154,7 @@ TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
     ASSERT_NE(dialog, nullptr);
     expectShowsStoredEntry(dialog);
     vesmo.PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(Closes(dialog));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
 }
 
 TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
@@ -199,15 +164,15 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
 
     const HWND dialog = OpenProgramming(1);
     ASSERT_NE(dialog, nullptr);
-    TypeInto(dialog, IDC_SPEEDDIAL_NAME, "Jobb");
-    TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "5c9#");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, "Jobb");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, "5c9#");
     capture.Mark();
     vesmo.PostKey(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), VK_RETURN);
-    ASSERT_TRUE(Closes(dialog));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
     EXPECT_EQ(vesmo.Text(kSpeedDialRows[1].program), "Jobb");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
     EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"7"});
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "7\r\n");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "7");
 
     // The row's send button dials what was stored, and records and shows it.
@@ -216,7 +181,7 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5C9#");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"5C9#", "7"}));
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n5C9#\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "7\r\n5C9#\r\n");
 }
 
 TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
@@ -239,7 +204,7 @@ TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
     capture.Mark();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ::SendMessageA(vesmo.Item(IDC_DIALLING), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701234567"));
+        vesmo.SetText(IDC_DIALLING, "0701234567");
         vesmo.Click(kSpeedDialRows[c.row].send);
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), c.readOut);
         EXPECT_EQ(vesmo.HistoryLines(), c.history);
@@ -247,7 +212,7 @@ TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
     const HeardSound heard = HeardUpToMarker();
     EXPECT_EQ(heard.keys, "D");
     EXPECT_EQ(heard.toneMs.size(), 1u);
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "555\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "555\r\n");
 }
 
 // Only Send, a keypad key and a history resend apply the slider; these play at the
@@ -257,7 +222,7 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     ApplyToneLength(100);
     ASSERT_EQ(vesmo.Text(IDC_MS), "100");
     // Moved again without the window being told, as a drag that nothing handles.
-    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 30);
+    vesmo.MoveSlider(30);
 
     capture.Mark();
     vesmo.Click(kSpeedDialRows[0].send);
@@ -265,7 +230,7 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     EXPECT_EQ(heard.keys, "123");
     EXPECT_EQ(heard.toneMs.size(), 3u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 100, 6);
+        EXPECT_NEAR(ms, 100, kToneToleranceMs);
 
     vesmo.PostMenu(ID_CALLWAIT_ON);
     const HWND box = vesmo.WaitForWindow(kCallWaitingOnCaption);
@@ -276,7 +241,7 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     EXPECT_EQ(heard.keys, "*43#");
     EXPECT_EQ(heard.toneMs.size(), 4u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 100, 6);
+        EXPECT_NEAR(ms, 100, kToneToleranceMs);
     EXPECT_EQ(vesmo.Text(IDC_MS), "100");
 }
 
@@ -307,12 +272,12 @@ TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
         EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
         capture.Mark();
         Dismiss(vesmo, box, service.close);
-        ASSERT_TRUE(Closes(box));
+        ASSERT_TRUE(WaitUntilClosed(box));
         EXPECT_EQ(capture.WaitAndDecode(SequenceMs(service.code)).keys, service.code);
         EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"1"});
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), "1");
     }
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "1\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "1\r\n");
 }
 
 TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
@@ -337,25 +302,22 @@ TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
         const HWND dialog = vesmo.WaitForWindow(c.caption);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(FocusedWindow(dialog), ::GetDlgItem(dialog, IDC_FORWARD_NUMBER));
-        TypeInto(dialog, IDC_FORWARD_NUMBER, c.number);
+        vesmo.Type(dialog, IDC_FORWARD_NUMBER, c.number);
         if (c.seconds)
-            TypeInto(dialog, IDC_FORWARD_SECONDS, c.seconds);
+            vesmo.Type(dialog, IDC_FORWARD_SECONDS, c.seconds);
         capture.Mark();
         Dismiss(vesmo, dialog, c.close);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         EXPECT_EQ(capture.WaitAndDecode(SequenceMs(c.heard)).keys, c.heard);
     }
     EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_FALSE(dir.Exists("SentNum.VMO"));
+    EXPECT_FALSE(dir.Exists(kHistoryFile));
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
 }
 
 TEST_F(Forwarding, OverlongFieldsAreCutWhenRead)
 {
-    std::string number;
-    while (number.size() < 130)
-        number += "1234567890";
-    number.resize(130);
+    const std::string number = Digits(130);
     const std::string expected = "*61*" + number.substr(0, 126) + "*12345678#";
 
     // The shortest tones keep the 140 keys quick to hear.
@@ -363,11 +325,11 @@ TEST_F(Forwarding, OverlongFieldsAreCutWhenRead)
     vesmo.PostMenu(ID_FORWARD_NOANSWER);
     const HWND dialog = vesmo.WaitForWindow(kNoAnswerCaption);
     ASSERT_NE(dialog, nullptr);
-    TypeInto(dialog, IDC_FORWARD_NUMBER, number);
-    TypeInto(dialog, IDC_FORWARD_SECONDS, "123456789");
+    vesmo.Type(dialog, IDC_FORWARD_NUMBER, number);
+    vesmo.Type(dialog, IDC_FORWARD_SECONDS, "123456789");
     capture.Mark();
     vesmo.PostClick(dialog, IDOK);
-    ASSERT_TRUE(Closes(dialog));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs(expected, 20)).keys, expected);
 }
 
@@ -392,9 +354,9 @@ TEST_F(Forwarding, CancelEscapeAndTheCloseBoxSendNothing)
         vesmo.PostMenu(c.command);
         const HWND dialog = vesmo.WaitForWindow(c.caption);
         ASSERT_NE(dialog, nullptr);
-        TypeInto(dialog, IDC_FORWARD_NUMBER, "123");
+        vesmo.Type(dialog, IDC_FORWARD_NUMBER, "123");
         Dismiss(vesmo, dialog, c.close);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
     }
     const HeardSound heard = HeardUpToMarker();
