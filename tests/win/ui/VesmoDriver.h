@@ -61,9 +61,17 @@ private:
     std::string m_path;
 };
 
+// A working directory that holds the file 'name' before the program starts in it.
+struct PreparedDir : TempDir {
+    PreparedDir(const char* name, const std::string& bytes) { Write(name, bytes); }
+};
+
 // A working directory whose sfile.vmo holds these entries before the program starts in it.
-struct SeededDir : TempDir {
-    explicit SeededDir(const std::vector<SpeedDialEntry>& entries) { Write(kSpeedDialFile, SpeedDialFile(entries)); }
+struct SeededDir : PreparedDir {
+    explicit SeededDir(const std::vector<SpeedDialEntry>& entries)
+        : PreparedDir(kSpeedDialFile, SpeedDialFile(entries))
+    {
+    }
 };
 
 // ---- Tones -----------------------------------------------------------------------------

@@ -206,8 +206,7 @@ TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
     char expected[256] = {};
     ::waveOutGetErrorTextA(code, expected, 255);
 
-    TempDir dir;
-    dir.Write(kSpeedDialFile, Lines({"Mamma", "123"}));
+    const PreparedDir dir(kSpeedDialFile, Lines({"Mamma", "123"}));
     VesmoProcess vesmo(dir.Path(), false);
     const HWND box = vesmo.WaitForWindow(kProgramNameCaption);
     ASSERT_NE(box, nullptr) << "no message box captioned with the program's name";

@@ -26,6 +26,16 @@ std::vector<std::string> Captions(std::initializer_list<std::string> names)
     return captions;
 }
 
+// The eight captions the entries give: their names, and empty for the entries not given.
+std::vector<std::string> NamesOf(const std::vector<SpeedDialEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const SpeedDialEntry& entry : entries)
+        names.push_back(entry.name);
+    names.resize(8);
+    return names;
+}
+
 std::vector<std::string> CaptionsOf(const VesmoProcess& vesmo)
 {
     std::vector<std::string> captions;
@@ -156,8 +166,7 @@ TEST(SentNumberHistory, APreparedFileLoadsAndItsNumbersAreNotAddedAgain)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        dir.Write(kHistoryFile, c.file);
+        const PreparedDir dir(kHistoryFile, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
         EXPECT_EQ(vesmo.HistoryLines(), c.list);
@@ -170,9 +179,8 @@ TEST(SentNumberHistory, APreparedFileLoadsAndItsNumbersAreNotAddedAgain)
 
 TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
 {
-    TempDir dir;
     const std::string file = "555\r\n159#\r\n";
-    dir.Write(kHistoryFile, file);
+    const PreparedDir dir(kHistoryFile, file);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
     SoundCapture capture;
@@ -207,34 +215,6 @@ TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "42");
 }
 
-TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
-{
-    TempDir dir;
-    const std::string file = "555\r\n123\r\n";
-    dir.Write(kHistoryFile, file);
-    VesmoProcess vesmo(dir.Path());
-    ASSERT_NE(vesmo.Main(), nullptr);
-
-    HWND box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearHistoryText);
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
-    Answer(vesmo, box, IDNO);
-    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"123", "555"}));
-    EXPECT_EQ(dir.Read(kHistoryFile), file);
-
-    box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
-    ASSERT_NE(box, nullptr);
-    Answer(vesmo, box, IDYES);
-    EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_TRUE(dir.Exists(kHistoryFile));
-    EXPECT_EQ(dir.Read(kHistoryFile), "");
-
-    Send(vesmo, "555");
-    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555"}));
-    EXPECT_EQ(dir.Read(kHistoryFile), "555\r\n");
-}
-
 // A history file that an editor or an earlier crash left behind: the number sent becomes a
 // line of its own (in front of the 0x1A mark where the file has one), and the next start
 // lists every number as itself.
@@ -252,8 +232,7 @@ TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
     const std::vector<std::string> everyNumber = {"123", "456", "789"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        dir.Write(kHistoryFile, c.file);
+        const PreparedDir dir(kHistoryFile, c.file);
         {
             VesmoProcess vesmo(dir.Path());
             ASSERT_NE(vesmo.Main(), nullptr);
@@ -279,64 +258,32 @@ TEST(SpeedDialStore, APreparedFileGivesTheCaptionsAndSavingWritesSixteenLines)
     const std::string eight = Lines({"Mamma", "123", "Pappa", "0701234567", "Jobbet", "*#9D", "Taxi", "0820000",
                                      "Skolan", "555", "Doktorn", "112", "Mormor", "4", "Farfar", "#"});
     const std::string longName = std::string(79, 'N') + "xyz";
+    // What each file loads as: the names become the captions and the save writes the entries.
     struct Case {
         const char* name;
         std::string file;
-        std::vector<std::string> captions;
-        std::string saved;
+        std::vector<SpeedDialEntry> loaded;
     };
     const Case cases[] = {
         {"eight entries", eight,
-         Captions({"Mamma", "Pappa", "Jobbet", "Taxi", "Skolan", "Doktorn", "Mormor", "Farfar"}), eight},
-        {"one entry", Lines({"Mamma", "123"}) + EmptyLines(14), Captions({"Mamma"}),
-         Lines({"Mamma", "123"}) + EmptyLines(14)},
-        {"three lines by hand, the last without a break", "Mamma\n123\nPappa", Captions({"Mamma", "Pappa"}),
-         Lines({"Mamma", "123", "Pappa"}) + EmptyLines(13)},
-        {"a name longer than 80 characters", Lines({longName, "1"}), Captions({longName.substr(0, 80)}),
-         Lines({longName.substr(0, 80), "1"}) + EmptyLines(14)},
-        {"an empty file, as a clear leaves it", "", Captions({}), EmptyLines(16)},
+         {{"Mamma", "123"}, {"Pappa", "0701234567"}, {"Jobbet", "*#9D"}, {"Taxi", "0820000"}, {"Skolan", "555"},
+          {"Doktorn", "112"}, {"Mormor", "4"}, {"Farfar", "#"}}},
+        {"one entry", Lines({"Mamma", "123"}) + EmptyLines(14), {{"Mamma", "123"}}},
+        {"three lines by hand, the last without a break", "Mamma\n123\nPappa", {{"Mamma", "123"}, {"Pappa", ""}}},
+        {"a name longer than 80 characters", Lines({longName, "1"}), {{longName.substr(0, 80), "1"}}},
+        {"an empty file, as a clear leaves it", "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        dir.Write(kSpeedDialFile, c.file);
+        const PreparedDir dir(kSpeedDialFile, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
-        EXPECT_EQ(CaptionsOf(vesmo), c.captions);
+        EXPECT_EQ(CaptionsOf(vesmo), NamesOf(c.loaded));
 
         vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-        EXPECT_EQ(dir.Read(kSpeedDialFile), c.saved);
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(c.loaded));
         EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
     }
-}
-
-TEST(SpeedDialStore, ClearingAsksFirstAndEmptiesEntriesAndFileOnlyOnYes)
-{
-    TempDir dir;
-    // Not in the program's own format, so that any rewrite would show.
-    const std::string file = "Mamma\n123\nPappa";
-    dir.Write(kSpeedDialFile, file);
-    VesmoProcess vesmo(dir.Path());
-    ASSERT_NE(vesmo.Main(), nullptr);
-
-    HWND box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearSpeedDialsText);
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
-    Answer(vesmo, box, IDNO);
-    EXPECT_EQ(CaptionsOf(vesmo), Captions({"Mamma", "Pappa"}));
-    EXPECT_EQ(dir.Read(kSpeedDialFile), file);
-
-    box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
-    ASSERT_NE(box, nullptr);
-    Answer(vesmo, box, IDYES);
-    EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
-    EXPECT_TRUE(dir.Exists(kSpeedDialFile));
-    EXPECT_EQ(dir.Read(kSpeedDialFile), "");
-
-    vesmo.PostClick(IDCANCEL);
-    ASSERT_TRUE(vesmo.WaitForExit());
-    EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
 }
 
 // Vesmo killed at random moments of its save at exit: the file on disk is changed behind the
@@ -382,6 +329,68 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
                 "%d new complete, %d anything else\n",
                 exitMs, kKills, oldKept, newComplete, other);
     EXPECT_EQ(other, 0);
+}
+
+// ---- Clearing ----------------------------------------------------------------------------
+
+// Each clearing command asks first; only Yes empties what the window shows and the file, and
+// the file's next write starts from there.
+TEST(Clearing, AsksFirstAndEmptiesWhatTheWindowShowsAndTheFileOnlyOnYes)
+{
+    struct Case {
+        const char* name;
+        UINT command;
+        const char* caption;
+        const char* question;
+        const char* fileName;
+        std::string file;
+        std::vector<std::string> (*shown)(const VesmoProcess&);
+        std::vector<std::string> shownBefore;
+        std::vector<std::string> shownCleared;
+        void (*writeAgain)(const VesmoProcess&);
+        std::string written;  // the file after writeAgain
+    };
+    const Case cases[] = {
+        {"sent-number history", ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption, kClearHistoryText, kHistoryFile,
+         "555\r\n123\r\n", [](const VesmoProcess& v) { return v.HistoryLines(); }, {"123", "555"}, {},
+         [](const VesmoProcess& v) {
+             Send(v, "555");
+             EXPECT_EQ(v.HistoryLines(), (std::vector<std::string>{"555"}));
+         },
+         "555\r\n"},
+        // Not in the program's own format, so that any rewrite would show.
+        {"speed-dial entries", ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption, kClearSpeedDialsText,
+         kSpeedDialFile, "Mamma\n123\nPappa", CaptionsOf, Captions({"Mamma", "Pappa"}), Captions({}),
+         [](const VesmoProcess& v) {
+             v.PostClick(IDCANCEL);
+             ASSERT_TRUE(v.WaitForExit());
+         },
+         EmptyLines(16)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PreparedDir dir(c.fileName, c.file);
+        VesmoProcess vesmo(dir.Path());
+        ASSERT_NE(vesmo.Main(), nullptr);
+
+        HWND box = Ask(vesmo, c.command, c.caption);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(VesmoProcess::MessageBoxText(box), c.question);
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
+        Answer(vesmo, box, IDNO);
+        EXPECT_EQ(c.shown(vesmo), c.shownBefore);
+        EXPECT_EQ(dir.Read(c.fileName), c.file);
+
+        box = Ask(vesmo, c.command, c.caption);
+        ASSERT_NE(box, nullptr);
+        Answer(vesmo, box, IDYES);
+        EXPECT_EQ(c.shown(vesmo), c.shownCleared);
+        EXPECT_TRUE(dir.Exists(c.fileName));
+        EXPECT_EQ(dir.Read(c.fileName), "");
+
+        c.writeAgain(vesmo);
+        EXPECT_EQ(dir.Read(c.fileName), c.written);
+    }
 }
 
 // ---- Files that cannot be written ----------------------------------------------------------

@@ -26,6 +26,19 @@ const std::vector<SpeedDialEntry> kStartEntries = {
     {"", ""},
 };
 
+// A menu command and the caption of the prompt or dialog it opens.
+struct MenuWindow {
+    UINT command;
+    const char* caption;
+};
+const MenuWindow kCallWaitingOn{ID_CALLWAIT_ON, kCallWaitingOnCaption};
+const MenuWindow kCallWaitingOff{ID_CALLWAIT_OFF, kCallWaitingOffCaption};
+const MenuWindow kCallWaitingVerify{ID_CALLWAIT_VERIFY, kCallWaitingVerifyCaption};
+const MenuWindow kForwardingOff{ID_FORWARD_OFF, kForwardingOffCaption};
+const MenuWindow kForwardingVerify{ID_FORWARD_VERIFY, kForwardingVerifyCaption};
+const MenuWindow kForwardNoAnswer{ID_FORWARD_NOANSWER, kNoAnswerCaption};
+const MenuWindow kForwardBusy{ID_FORWARD_BUSY, kBusyCaption};
+
 // How a dialog or message box is closed.
 enum class Close { OkButton, CancelButton, Enter, Escape, CloseBox };
 
@@ -48,6 +61,13 @@ protected:
     {
         vesmo.PostClick(kSpeedDialRows[row].program);
         return vesmo.WaitForWindow(kProgrammingCaption);
+    }
+
+    // Chooses the menu command; returns its window, once shown.
+    HWND Open(const MenuWindow& window) const
+    {
+        vesmo.PostMenu(window.command);
+        return vesmo.WaitForWindow(window.caption);
     }
 
     // Sends 'number' with the main window's Send: it is then shown and recorded.
@@ -232,8 +252,7 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     for (int ms : heard.toneMs)
         EXPECT_NEAR(ms, 100, kToneToleranceMs);
 
-    vesmo.PostMenu(ID_CALLWAIT_ON);
-    const HWND box = vesmo.WaitForWindow(kCallWaitingOnCaption);
+    const HWND box = Open(kCallWaitingOn);
     ASSERT_NE(box, nullptr);
     capture.Mark();
     vesmo.PostClick(box, IDOK);
@@ -248,25 +267,23 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
 TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
 {
     struct Service {
-        UINT command;
-        const char* caption;
+        MenuWindow prompt;
         const char* code;
         Close close;
     };
     const Service services[] = {
-        {ID_CALLWAIT_ON, kCallWaitingOnCaption, "*43#", Close::OkButton},
-        {ID_CALLWAIT_OFF, kCallWaitingOffCaption, "#43#", Close::Enter},
-        {ID_CALLWAIT_VERIFY, kCallWaitingVerifyCaption, "*#43#", Close::Escape},
-        {ID_FORWARD_OFF, kForwardingOffCaption, "#61#", Close::OkButton},
-        {ID_FORWARD_VERIFY, kForwardingVerifyCaption, "*#61#", Close::Escape},
+        {kCallWaitingOn, "*43#", Close::OkButton},
+        {kCallWaitingOff, "#43#", Close::Enter},
+        {kCallWaitingVerify, "*#43#", Close::Escape},
+        {kForwardingOff, "#61#", Close::OkButton},
+        {kForwardingVerify, "*#61#", Close::Escape},
     };
 
     // Something for the read-out and the history to keep.
     ASSERT_EQ(SendFromMainWindow("1").keys, "1");
     for (const Service& service : services) {
-        SCOPED_TRACE(service.caption);
-        vesmo.PostMenu(service.command);
-        const HWND box = vesmo.WaitForWindow(service.caption);
+        SCOPED_TRACE(service.prompt.caption);
+        const HWND box = Open(service.prompt);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(VesmoProcess::MessageBoxText(box), kServicePrompt);
         EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
@@ -283,23 +300,21 @@ TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
 TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
 {
     struct Case {
-        UINT command;
-        const char* caption;
+        MenuWindow dialog;
         const char* number;
         const char* seconds;  // nullptr: the dialog asks for no delay
         Close close;
         const char* heard;
     };
     const Case cases[] = {
-        {ID_FORWARD_NOANSWER, kNoAnswerCaption, "123", "20", Close::OkButton, "*61*123*20#"},
-        {ID_FORWARD_NOANSWER, kNoAnswerCaption, "", "", Close::Enter, "*61**#"},
-        {ID_FORWARD_BUSY, kBusyCaption, "456", nullptr, Close::OkButton, "*67*456#"},
+        {kForwardNoAnswer, "123", "20", Close::OkButton, "*61*123*20#"},
+        {kForwardNoAnswer, "", "", Close::Enter, "*61**#"},
+        {kForwardBusy, "456", nullptr, Close::OkButton, "*67*456#"},
     };
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.heard);
-        vesmo.PostMenu(c.command);
-        const HWND dialog = vesmo.WaitForWindow(c.caption);
+        const HWND dialog = Open(c.dialog);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(FocusedWindow(dialog), ::GetDlgItem(dialog, IDC_FORWARD_NUMBER));
         vesmo.Type(dialog, IDC_FORWARD_NUMBER, c.number);
@@ -322,8 +337,7 @@ TEST_F(Forwarding, OverlongFieldsAreCutWhenRead)
 
     // The shortest tones keep the 140 keys quick to hear.
     ApplyToneLength(20);
-    vesmo.PostMenu(ID_FORWARD_NOANSWER);
-    const HWND dialog = vesmo.WaitForWindow(kNoAnswerCaption);
+    const HWND dialog = Open(kForwardNoAnswer);
     ASSERT_NE(dialog, nullptr);
     vesmo.Type(dialog, IDC_FORWARD_NUMBER, number);
     vesmo.Type(dialog, IDC_FORWARD_SECONDS, "123456789");
@@ -337,22 +351,20 @@ TEST_F(Forwarding, CancelEscapeAndTheCloseBoxSendNothing)
 {
     struct Case {
         const char* what;
-        UINT command;
-        const char* caption;
+        MenuWindow dialog;
         Close close;
     };
     const Case cases[] = {
-        {"Cancel", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::CancelButton},
-        {"Escape", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::Escape},
-        {"close box", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::CloseBox},
-        {"Cancel on busy", ID_FORWARD_BUSY, kBusyCaption, Close::CancelButton},
+        {"Cancel", kForwardNoAnswer, Close::CancelButton},
+        {"Escape", kForwardNoAnswer, Close::Escape},
+        {"close box", kForwardNoAnswer, Close::CloseBox},
+        {"Cancel on busy", kForwardBusy, Close::CancelButton},
     };
 
     capture.Mark();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        vesmo.PostMenu(c.command);
-        const HWND dialog = vesmo.WaitForWindow(c.caption);
+        const HWND dialog = Open(c.dialog);
         ASSERT_NE(dialog, nullptr);
         vesmo.Type(dialog, IDC_FORWARD_NUMBER, "123");
         Dismiss(vesmo, dialog, c.close);
