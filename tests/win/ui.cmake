@@ -10,6 +10,10 @@ file(GLOB ui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*_tes
 add_executable(vesmo_ui_tests ${ui_test_sources})
 target_link_libraries(vesmo_ui_tests PRIVATE vesmo_ui_driver vesmo_test_support GTest::gtest_main winmm)
 
+# Pictures of every window for the documentation, taken by scripts/screenshot.sh; no test.
+add_executable(vesmo_screenshots ${CMAKE_CURRENT_SOURCE_DIR}/ui/screenshots.cpp)
+target_link_libraries(vesmo_screenshots PRIVATE vesmo_ui_driver)
+
 # One run per suite: each start of a Wine program costs time. The no-device suite runs
 # where Wine has no sound device at all.
 add_test(NAME ui_with_sound COMMAND vesmo_ui_tests --gtest_filter=-NoSoundDevice.*)
