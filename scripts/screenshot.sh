@@ -8,8 +8,8 @@ out=$(realpath -m "${1:-docs/screenshots}")
 mkdir -p "$out"
 scripts/deps.sh test
 cmake --preset win64 >/dev/null
-cmake --build --preset win64 --target vesmo vesmo_ui_tests -j "$(nproc)" >/dev/null
-pictures() { VESMO_SCREENSHOT_DIR="Z:$1" wine build/win64/tests/win/vesmo_ui_tests.exe --gtest_filter='Screenshots.*'; }
+cmake --build --preset win64 --target vesmo vesmo_screenshots -j "$(nproc)" >/dev/null
+pictures() { wine build/win64/tests/win/vesmo_screenshots.exe "Z:$1" </dev/null; }
 
 (
   source scripts/wine-env.sh

@@ -3,7 +3,6 @@
 set(VESMO_RELEASE_DIR ${PROJECT_SOURCE_DIR}/build/release CACHE PATH "Where scripts/release.sh writes the packages")
 
 add_executable(vesmo_install_tests ${CMAKE_CURRENT_LIST_DIR}/install/install_test.cpp)
-target_include_directories(vesmo_install_tests PRIVATE ${PROJECT_SOURCE_DIR}/ui/resources)
 target_compile_definitions(vesmo_install_tests PRIVATE "VESMO_VERSION=\"${PROJECT_VERSION}\"")
 target_link_libraries(vesmo_install_tests PRIVATE vesmo_ui_driver GTest::gtest_main ole32 uuid shell32)
 

@@ -1,6 +1,7 @@
 # End-to-end tests: the real vesmo.exe, started under Wine and driven with window messages.
 add_library(vesmo_ui_driver STATIC ui/VesmoDriver.cpp)
-target_include_directories(vesmo_ui_driver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/ui)
+# The program's control and command ids come from its own resource.h.
+target_include_directories(vesmo_ui_driver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/ui ${PROJECT_SOURCE_DIR}/ui/resources)
 target_link_libraries(vesmo_ui_driver PUBLIC vesmo_test_support)
 target_compile_definitions(vesmo_ui_driver PRIVATE "VESMO_EXE=\"Z:$<TARGET_FILE:vesmo>\"")
 add_dependencies(vesmo_ui_driver vesmo)
@@ -8,6 +9,10 @@ add_dependencies(vesmo_ui_driver vesmo)
 file(GLOB ui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*_test.cpp)
 add_executable(vesmo_ui_tests ${ui_test_sources})
 target_link_libraries(vesmo_ui_tests PRIVATE vesmo_ui_driver vesmo_test_support GTest::gtest_main winmm)
+
+# Pictures of every window for the documentation, taken by scripts/screenshot.sh; no test.
+add_executable(vesmo_screenshots ${CMAKE_CURRENT_SOURCE_DIR}/ui/screenshots.cpp)
+target_link_libraries(vesmo_screenshots PRIVATE vesmo_ui_driver)
 
 # One run per suite: each start of a Wine program costs time. The no-device suite runs
 # where Wine has no sound device at all.

@@ -5,6 +5,7 @@
 //   VESMO_INSTALL_DIR   where the installer was told to install (default: its own choice)
 //   VESMO_PORTABLE_DIR  the unpacked Vesmo folder of a zip
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
@@ -168,23 +169,17 @@ void ProgramFirstRowAndExit(const std::string& program, const std::string& workD
     VesmoProcess vesmo(ProgramFile{program}, workDir);
     ASSERT_NE(vesmo.Main(), nullptr) << program << " showed no main window";
     vesmo.PostClick(IDC_SPEEDDIAL_1);
-    const HWND dialog = vesmo.WaitForWindow("Programmera kortnummer");
+    const HWND dialog = vesmo.WaitForWindow(kProgrammingCaption);
     ASSERT_NE(dialog, nullptr);
-    vesmo.Type(::GetDlgItem(dialog, IDC_SPEEDDIAL_NAME), "Mamma");
-    vesmo.Type(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), "0701234567");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, "Mamma");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, "0701234567");
     vesmo.PostClick(dialog, IDOK);
-    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
     vesmo.PostClick(IDCANCEL);
     ASSERT_TRUE(vesmo.WaitForExit());
 }
 
-std::string ExpectedSpeedDials()
-{
-    std::string bytes = "Mamma\r\n0701234567\r\n";
-    for (int row = 1; row < 8; ++row)
-        bytes += "\r\n\r\n";
-    return bytes;
-}
+std::string ExpectedSpeedDials() { return SpeedDialFile({{"Mamma", "0701234567"}}); }
 
 TEST(Installed, ProgramFilesAreInTheInstallFolder)
 {
@@ -238,8 +233,8 @@ TEST(Shortcut, VesmoStartedAsTheShortcutStartsItKeepsItsNumbersInTheDataFolder)
     const std::optional<Shortcut> shortcut = ReadShortcut(StartMenuShortcut());
     ASSERT_TRUE(shortcut);
     ProgramFirstRowAndExit(shortcut->target, shortcut->workingDir);
-    EXPECT_EQ(ReadFileBytes(DataDir() + "\\sfile.vmo"), ExpectedSpeedDials());
-    EXPECT_FALSE(IsFile(InstallDir() + "\\sfile.vmo")) << "numbers written beside the program";
+    EXPECT_EQ(ReadFileBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
+    EXPECT_FALSE(IsFile(InstallDir() + "\\" + kSpeedDialFile)) << "numbers written beside the program";
 }
 
 TEST(Uninstalled, ProgramShortcutsAndEntryAreGoneAndTheNumbersStay)
@@ -252,7 +247,7 @@ TEST(Uninstalled, ProgramShortcutsAndEntryAreGoneAndTheNumbersStay)
         << "the installed-programs entry is left";
     if (key)
         ::RegCloseKey(key);
-    EXPECT_EQ(ReadFileBytes(DataDir() + "\\sfile.vmo"), ExpectedSpeedDials());
+    EXPECT_EQ(ReadFileBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
 }
 
 TEST(Portable, VesmoStartedInItsUnpackedFolderKeepsItsNumbersBesideIt)
@@ -260,7 +255,7 @@ TEST(Portable, VesmoStartedInItsUnpackedFolderKeepsItsNumbersBesideIt)
     const char* folder = std::getenv("VESMO_PORTABLE_DIR");
     ASSERT_NE(folder, nullptr) << "VESMO_PORTABLE_DIR names no unpacked folder";
     ProgramFirstRowAndExit(std::string(folder) + "\\vesmo.exe", folder);
-    EXPECT_EQ(ReadFileBytes(std::string(folder) + "\\sfile.vmo"), ExpectedSpeedDials());
+    EXPECT_EQ(ReadFileBytes(std::string(folder) + "\\" + kSpeedDialFile), ExpectedSpeedDials());
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
-#include <cstdio>
+#include <commctrl.h>
+
 #include <fstream>
 #include <iterator>
-#include <sstream>
-
-// "Vesmo för 32-bit Windows" in code page 1252.
-const char* const kMainCaption = "Vesmo f\xF6r 32-bit Windows";
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
@@ -20,12 +18,66 @@ bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
     }
 }
 
+bool WaitUntilClosed(HWND window, int timeoutMs)
+{
+    return WaitUntil([&] { return !::IsWindow(window); }, timeoutMs);
+}
+
 HWND FocusedWindow(HWND window)
 {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     ::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info);
     return info.hwndFocus;
+}
+
+// ---- The program's files ---------------------------------------------------------------
+
+std::string Lines(std::initializer_list<std::string> texts)
+{
+    std::string lines;
+    for (const std::string& text : texts)
+        lines += text + "\r\n";
+    return lines;
+}
+
+std::string EmptyLines(int n)
+{
+    std::string lines;
+    for (int i = 0; i < n; ++i)
+        lines += "\r\n";
+    return lines;
+}
+
+namespace {
+
+std::string Repeated(const std::string& cycle, std::size_t length)
+{
+    std::string text;
+    for (std::size_t i = 0; i < length; ++i)
+        text += cycle[i % cycle.size()];
+    return text;
+}
+
+}  // namespace
+
+std::string Digits(std::size_t length) { return Repeated("0123456789", length); }
+
+std::string SmallLetters(std::size_t length) { return Repeated("abcdefghijklmnopqrstuvwxyz", length); }
+
+std::string SpeedDialFile(const std::vector<SpeedDialEntry>& entries)
+{
+    std::string bytes;
+    for (const SpeedDialEntry& entry : entries)
+        bytes += Lines({entry.name, entry.number});
+    for (std::size_t empty = entries.size(); empty < 8; ++empty)
+        bytes += EmptyLines(2);
+    return bytes;
+}
+
+int SequenceMs(const std::string& keys, int toneMs)
+{
+    return static_cast<int>(keys.size()) * 2 * toneMs;
 }
 
 // ---- TempDir ---------------------------------------------------------------------------
@@ -80,29 +132,6 @@ void TempDir::Write(const char* name, const std::string& bytes) const
 
 // ---- VesmoProcess ----------------------------------------------------------------------
 
-namespace {
-
-struct WindowSearch {
-    DWORD processId;
-    std::string caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner != search->processId || !::IsWindowVisible(hwnd))
-        return TRUE;
-    if (VesmoProcess::WindowText(hwnd) != search->caption)
-        return TRUE;
-    search->found = hwnd;
-    return FALSE;
-}
-
-}  // namespace
-
 VesmoProcess::VesmoProcess(const std::string& workDir, bool waitForWindow)
     : VesmoProcess(ProgramFile{VESMO_EXE}, workDir, waitForWindow)
 {
@@ -147,7 +176,7 @@ std::string VesmoProcess::WindowText(HWND hwnd)
 // first character of each line.
 std::vector<std::string> VesmoProcess::HistoryLines() const
 {
-    HWND list = Item(1017);
+    HWND list = Item(IDC_HISTORY);
     std::vector<std::string> lines;
     const int count = static_cast<int>(::SendMessageW(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
@@ -167,9 +196,19 @@ void VesmoProcess::SetText(int id, const std::string& text) const
     ::SendMessageA(Item(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
+void VesmoProcess::MoveSlider(int ms) const
+{
+    ::SendMessageA(Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
+}
+
 void VesmoProcess::Click(int id) const
 {
-    ::SendMessageA(Item(id), BM_CLICK, 0, 0);
+    Click(m_main, id);
+}
+
+void VesmoProcess::Click(HWND dialog, int id) const
+{
+    ::SendMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
 void VesmoProcess::PostClick(int id) const
@@ -205,16 +244,64 @@ void VesmoProcess::PostKey(HWND target, UINT virtualKey) const
     ::PostMessageA(target, WM_KEYUP, virtualKey, scan | 1 | (1LL << 30) | (1LL << 31));
 }
 
+void VesmoProcess::Settle() const
+{
+    ::SendMessageTimeoutA(m_main, WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
+}
+
+namespace {
+
+struct WindowSearch {
+    DWORD processId;
+    const char* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectProcessWindow(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner != search->processId)
+        return TRUE;
+    char className[64] = {};
+    if (search->className && (!::GetClassNameA(hwnd, className, sizeof className) ||
+                              ::lstrcmpiA(className, search->className) != 0))
+        return TRUE;
+    search->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> VesmoProcess::TopLevelWindows(const char* className) const
+{
+    WindowSearch search{m_processInfo.dwProcessId, className, {}};
+    ::EnumWindows(CollectProcessWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 HWND VesmoProcess::WaitForWindow(const std::string& caption, int timeoutMs) const
 {
-    WindowSearch search{m_processInfo.dwProcessId, caption, nullptr};
+    HWND found = nullptr;
     WaitUntil(
         [&] {
-            ::EnumWindows(FindProcessWindow, reinterpret_cast<LPARAM>(&search));
-            return search.found != nullptr;
+            for (HWND window : TopLevelWindows())
+                if (!found && ::IsWindowVisible(window) && WindowText(window) == caption)
+                    found = window;
+            return found != nullptr;
         },
         timeoutMs);
-    return search.found;
+    return found;
+}
+
+std::vector<std::string> VesmoProcess::OtherWindows() const
+{
+    std::vector<std::string> captions;
+    for (HWND window : TopLevelWindows())
+        if (window != m_main && ::IsWindowVisible(window))
+            captions.push_back(WindowText(window));
+    return captions;
 }
 
 std::string VesmoProcess::MessageBoxText(HWND box)
@@ -253,7 +340,12 @@ void VesmoProcess::Kill() const
 
 // ---- Linux side ------------------------------------------------------------------------
 
-bool SaveScreenshot(const std::string& pngPath)
+bool SaveWindowPicture(HWND window, const std::string& pngPath)
 {
-    return RunShell("import -window root '" + pngPath + "'") == 0;
+    RECT rect;
+    if (!::GetWindowRect(window, &rect))
+        return false;
+    const std::string crop = std::to_string(rect.right - rect.left) + "x" + std::to_string(rect.bottom - rect.top) +
+                             "+" + std::to_string(rect.left) + "+" + std::to_string(rect.top);
+    return RunShell("import -window root -crop " + crop + " +repage '" + UnixPath(pngPath) + "'") == 0;
 }

@@ -3,6 +3,7 @@
 // system menu as the keyboard opens it, and the tones multimon-ng hears.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -18,40 +19,12 @@
 
 namespace {
 
-constexpr UINT WM_TRAYNOTIFY = 2000;
-constexpr int IDC_HIDE = 3, IDC_NUMBER = 1016, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
-              IDC_DIALLING = 1054;
-constexpr int kKey5 = 1005, kFirstSpeedDial = 1032, kFirstSpeedSend = 1052;
-constexpr int IDM_ABOUTBOX = 16, ID_HELP_ABOUT = 32778;
-constexpr int IDC_CALLME = 1021, IDC_SYSINFO = 1024, IDC_FREEMEM = 1025, IDC_FREEMEM_LABEL = 1026,
-              IDC_VERSION = 1027, IDC_NOTICE = 1028;
-
-const char* const kAboutCaption = "Om Vesmo";
-const char* const kTrayTip = "Tryck h\xF6ger musknapp";
+// What "Ring Mig" dials, as written and as heard.
+const char* const kContactNumber = "031-3900612";
 const char* const kContactKeys = "0313900612";
 
-// Row 1 programmed as "Mamma", 0701234567; the other seven empty.
-std::string SpeedDialFile()
-{
-    std::string lines = "Mamma\r\n0701234567\r\n";
-    for (int i = 0; i < 14; ++i)
-        lines += "\r\n";
-    return lines;
-}
-
-// A working directory whose sfile.vmo is there before the program starts.
-struct DirWithSpeedDial : TempDir {
-    DirWithSpeedDial() { Write("sfile.vmo", SpeedDialFile()); }
-};
-
-void SetSlider(const VesmoProcess& vesmo, int ms)
-{
-    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
-}
-
-// Returns once the window has handled every message sent to it before this call: sent
-// messages, including the shell's notifications, reach a thread in the order they came.
-void Settle(HWND window) { ::SendMessageA(window, WM_NULL, 0, 0); }
+// Row 1 programmed; the other seven empty.
+const std::vector<SpeedDialEntry> kEntries = {{"Mamma", "0701234567"}};
 
 // Wine's taskbar with its notification area (explorer.exe's Shell_TrayWnd), seen from
 // outside. Each icon's tip is a tooltip owned by the taskbar with one tool whose record
@@ -164,7 +137,7 @@ void PrintTo(const WindowState& s, std::ostream* out)
 WindowState StateOf(const VesmoProcess& vesmo)
 {
     return {vesmo.Text(IDC_NUMBER),     vesmo.Text(IDC_DIALLING), vesmo.Text(IDC_MS),
-            vesmo.Text(kFirstSpeedDial), vesmo.HistoryLines(),
+            vesmo.Text(kSpeedDialRows[0].program), vesmo.HistoryLines(),
             ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_GETPOS, 0, 0)};
 }
 
@@ -194,7 +167,7 @@ protected:
             taskbar.Press(Icon(), mouseMessage);
         else
             ::SendNotifyMessageA(vesmo.Main(), WM_TRAYNOTIFY, 0, mouseMessage);
-        Settle(vesmo.Main());
+        vesmo.Settle();
     }
 
     bool Shown() const
@@ -208,7 +181,7 @@ protected:
         return button && ::IsWindowVisible(button);
     }
 
-    DirWithSpeedDial dir;
+    SeededDir dir{kEntries};
     VesmoProcess vesmo{dir.Path()};
     Taskbar taskbar;
     SoundCapture capture;
@@ -235,8 +208,8 @@ TEST_F(NotificationIcon, DoljHidesTheWindowAndOnlyARightPressOnTheIconBringsItBa
     capture.Mark();
     vesmo.Type(vesmo.Item(IDC_NUMBER), "123");
     vesmo.Click(IDC_SEND);
-    ASSERT_EQ(capture.WaitAndDecode(3 * 2 * 48).keys, "123");
-    ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701#"));
+    ASSERT_EQ(capture.WaitAndDecode(SequenceMs("123")).keys, "123");
+    vesmo.SetText(IDC_NUMBER, "0701#");
     ASSERT_TRUE(WaitUntil([&] { return HasTaskbarButton(); }));
 
     struct Round {
@@ -250,7 +223,7 @@ TEST_F(NotificationIcon, DoljHidesTheWindowAndOnlyARightPressOnTheIconBringsItBa
                             WM_RBUTTONUP, WM_RBUTTONDBLCLK, WM_MBUTTONDOWN};
     for (const Round& round : rounds) {
         SCOPED_TRACE(round.way);
-        SetSlider(vesmo, round.sliderMs);
+        vesmo.MoveSlider(round.sliderMs);
         const WindowState before = StateOf(vesmo);
 
         vesmo.Click(IDC_HIDE);
@@ -270,12 +243,12 @@ TEST_F(NotificationIcon, DoljHidesTheWindowAndOnlyARightPressOnTheIconBringsItBa
         EXPECT_EQ(StateOf(vesmo), before);
 
         capture.Mark();
-        vesmo.Click(kKey5);
+        vesmo.Click(IDC_KEY_5);
         EXPECT_EQ(vesmo.Text(IDC_MS), std::to_string(round.sliderMs));
-        const HeardSound heard = capture.WaitAndDecode(round.sliderMs);
+        const HeardSound heard = capture.WaitAndDecode(SequenceMs("5", round.sliderMs));
         EXPECT_EQ(heard.keys, "5");
         ASSERT_EQ(heard.toneMs.size(), 1u);
-        EXPECT_NEAR(heard.toneMs[0], round.sliderMs, 6);
+        EXPECT_NEAR(heard.toneMs[0], round.sliderMs, kToneToleranceMs);
     }
 }
 
@@ -349,13 +322,9 @@ HWND OpenPopupMenu(const VesmoProcess& vesmo, int timeoutMs)
     HWND popup = nullptr;
     WaitUntil(
         [&] {
-            for (HWND w = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); w && !popup;
-                 w = ::FindWindowExA(nullptr, w, "#32768", nullptr)) {
-                DWORD owner = 0;
-                ::GetWindowThreadProcessId(w, &owner);
-                if (owner == vesmo.ProcessId() && ::IsWindowVisible(w))
+            for (HWND w : vesmo.TopLevelWindows("#32768"))
+                if (!popup && ::IsWindowVisible(w))
                     popup = w;
-            }
             return popup != nullptr;
         },
         timeoutMs);
@@ -420,12 +389,12 @@ TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem)
     const HWND box = vesmo.WaitForWindow(kAboutCaption);
     ASSERT_NE(box, nullptr) << "the last item did not open the About box";
     vesmo.PostClick(box, IDOK);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }));
+    EXPECT_TRUE(WaitUntilClosed(box));
 }
 
 TEST(SystemCommands, MinimiseRestoreAndCloseBehaveAsInAnyWindow)
 {
-    DirWithSpeedDial dir;
+    SeededDir dir(kEntries);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
 
@@ -437,10 +406,10 @@ TEST(SystemCommands, MinimiseRestoreAndCloseBehaveAsInAnyWindow)
     EXPECT_EQ(vesmo.WaitForWindow(kAboutCaption, 0), nullptr) << "a system command opened the About box";
 
     // The file goes, so that only the program's save at its end can bring it back.
-    ASSERT_TRUE(::DeleteFileA(dir.File("sfile.vmo").c_str()));
+    ASSERT_TRUE(::DeleteFileA(dir.File(kSpeedDialFile).c_str()));
     ::PostMessageA(vesmo.Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(vesmo.WaitForExit());
-    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile());
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kEntries));
 }
 
 // ---- About box -------------------------------------------------------------------------
@@ -460,11 +429,11 @@ protected:
     void Close(HWND box) const
     {
         vesmo.PostClick(box, IDOK);
-        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); })) << "OK did not close the About box";
+        ASSERT_TRUE(WaitUntilClosed(box)) << "OK did not close the About box";
         EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
     }
 
-    DirWithSpeedDial dir;
+    SeededDir dir{kEntries};
     VesmoProcess vesmo{dir.Path()};
     SoundCapture capture;
 };
@@ -498,11 +467,11 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndTheHelpMenuWithItsTextsAndTheFreeMemor
         EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
         EXPECT_FALSE(::IsWindowEnabled(vesmo.Main())) << "the box is not modal";
         EXPECT_EQ(FocusedWindow(box), ::GetDlgItem(box, IDOK));
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_VERSION), "Vesmo Version 1.0 Beta");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_NOTICE), "\xA9 2026 Vesmo-teamet");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_SYSINFO), "SystemInformation");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_FREEMEM_LABEL), "Ledigt minne:");
-        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_CALLME), "Ring Mig");
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_VERSION), kAboutVersion);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_NOTICE), kAboutNotice);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_SYSINFO), kAboutSystemInfo);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_FREEMEM_LABEL), kAboutFreeMemoryLabel);
+        EXPECT_EQ(VesmoProcess::ItemText(box, IDC_CALLME), kAboutCallMe);
 
         // "N KB" with N the available physical memory in KB; on this machine that is far
         // more than 32 bits of bytes could count.
@@ -521,12 +490,12 @@ TEST_F(AboutBox, OpensFromTheSystemMenuAndTheHelpMenuWithItsTextsAndTheFreeMemor
 // speed-dial row then plays at 48 ms although the slider and the read-out show others.
 TEST_F(AboutBox, RingMigDialsTheContactNumberAt70MsAndLeavesTheToneLengthAt48)
 {
-    SetSlider(vesmo, 100);
+    vesmo.MoveSlider(100);
     capture.Mark();
-    vesmo.Click(kKey5);
-    ASSERT_EQ(capture.WaitAndDecode(100).keys, "5");
+    vesmo.Click(IDC_KEY_5);
+    ASSERT_EQ(capture.WaitAndDecode(SequenceMs("5", 100)).keys, "5");
     ASSERT_EQ(vesmo.Text(IDC_MS), "100");
-    SetSlider(vesmo, 150);
+    vesmo.MoveSlider(150);
 
     vesmo.PostMenu(ID_HELP_ABOUT);
     const HWND box = vesmo.WaitForWindow(kAboutCaption);
@@ -534,25 +503,24 @@ TEST_F(AboutBox, RingMigDialsTheContactNumberAt70MsAndLeavesTheToneLengthAt48)
     for (int press = 1; press <= 2; ++press) {
         SCOPED_TRACE("press " + std::to_string(press));
         capture.Mark();
-        ::SendMessageA(::GetDlgItem(box, IDC_CALLME), BM_CLICK, 0, 0);
-        // Eleven slots, the hyphen's silent, each followed by its pause.
-        const HeardSound heard = capture.WaitAndDecode(11 * 2 * 70);
+        vesmo.Click(box, IDC_CALLME);
+        const HeardSound heard = capture.WaitAndDecode(SequenceMs(kContactNumber, 70));
         EXPECT_EQ(heard.keys, kContactKeys);
         EXPECT_EQ(heard.toneMs.size(), 10u);
         for (int ms : heard.toneMs)
-            EXPECT_NEAR(ms, 70, 6);
+            EXPECT_NEAR(ms, 70, kToneToleranceMs);
         EXPECT_TRUE(::IsWindowVisible(box)) << "the box closed";
     }
     Close(box);
 
     EXPECT_EQ(vesmo.Text(IDC_MS), "100") << "the read-out shows what the window applied";
     capture.Mark();
-    vesmo.Click(kFirstSpeedSend);
-    const HeardSound heard = capture.WaitAndDecode(10 * 2 * 48);
+    vesmo.Click(kSpeedDialRows[0].send);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("0701234567"));
     EXPECT_EQ(heard.keys, "0701234567");
     ASSERT_EQ(heard.toneMs.size(), 10u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 48, 6);
+        EXPECT_NEAR(ms, 48, kToneToleranceMs);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // are judged by multimon-ng from what the wave device really received.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -9,18 +10,6 @@
 #include <mmsystem.h>
 
 namespace {
-
-constexpr int IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
-              IDC_DIALLING = 1054;
-
-// n empty lines, as the files hold them on disk.
-std::string EmptyLines(int n)
-{
-    std::string lines;
-    for (int i = 0; i < n; ++i)
-        lines += "\r\n";
-    return lines;
-}
 
 class MainWindow : public ::testing::Test {
 protected:
@@ -36,12 +25,12 @@ protected:
 TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField)
 {
     EXPECT_EQ(vesmo.WindowText(vesmo.Main()), kMainCaption);
-    EXPECT_EQ(vesmo.Text(1029), "Nummer att ringa upp:");
-    EXPECT_EQ(vesmo.Text(1030), "Senast slagna nummer:");
-    EXPECT_EQ(vesmo.Text(1031), "Hastighet:");
-    EXPECT_EQ(vesmo.Text(1036), "Kortnummer:");
-    EXPECT_EQ(vesmo.Text(1052), "1");
-    EXPECT_EQ(vesmo.Text(1060), "8");
+    EXPECT_EQ(vesmo.Text(IDC_NUM2SEND_LABEL), kNumberLabel);
+    EXPECT_EQ(vesmo.Text(IDC_LATEST_LABEL), kHistoryLabel);
+    EXPECT_EQ(vesmo.Text(IDC_SPEED_GROUP), kSpeedLabel);
+    EXPECT_EQ(vesmo.Text(IDC_SHORT_GROUP), kSpeedDialLabel);
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[0].send), "1");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[7].send), "8");
 
     HWND slider = vesmo.Item(IDC_SPEED);
     EXPECT_EQ(::SendMessageA(slider, TBM_GETPOS, 0, 0), 48);
@@ -56,8 +45,11 @@ TEST_F(MainWindow, StartsWithItsLabelsSliderAtFortyEightAndFocusInTheNumberField
 
 TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
 {
+    // Row by row, as the keypad shows them.
+    const int keypad[] = {IDC_KEY_1, IDC_KEY_2, IDC_KEY_3, IDC_KEY_A, IDC_KEY_4,    IDC_KEY_5, IDC_KEY_6, IDC_KEY_B,
+                          IDC_KEY_7, IDC_KEY_8, IDC_KEY_9, IDC_KEY_C, IDC_KEY_STAR, IDC_KEY_0, IDC_KEY_HASH, IDC_KEY_D};
     capture.Mark();
-    for (int id = 1000; id <= 1015; ++id) {
+    for (int id : keypad) {
         vesmo.Click(id);
         ::Sleep(150);  // a gap of silence between the single tones
     }
@@ -67,7 +59,7 @@ TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 48, 6);
+        EXPECT_NEAR(ms, 48, kToneToleranceMs);
 }
 
 TEST_F(MainWindow, TypedLettersArriveInCapitalsAndTheFieldHoldsAtMost255Characters)
@@ -86,7 +78,7 @@ TEST_F(MainWindow, EnterInTheNumberFieldSendsTheNumberAndShowsIt)
     capture.Mark();
     vesmo.PostKey(vesmo.Item(IDC_NUMBER), VK_RETURN);
     ASSERT_TRUE(WaitUntil([&] { return vesmo.Text(IDC_DIALLING) == "0701234567*#"; }));
-    const HeardSound heard = capture.WaitAndDecode(12 * 2 * 48);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("0701234567*#"));
     EXPECT_EQ(heard.keys, "0701234567*#");
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "0701234567*#") << "the field keeps its text after sending";
 }
@@ -97,7 +89,7 @@ TEST_F(MainWindow, SendPlaysAndShowsTheNumberAndAnEmptySendPlaysNothing)
     capture.Mark();
     vesmo.Click(IDC_SEND);
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5B9");
-    EXPECT_EQ(capture.WaitAndDecode(3 * 2 * 48).keys, "5B9");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5B9")).keys, "5B9");
 
     SetNumber("");
     capture.Mark();
@@ -111,23 +103,23 @@ TEST_F(MainWindow, SendPlaysAndShowsTheNumberAndAnEmptySendPlaysNothing)
 TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
 {
     // Moved without the window being told, as a drag that nothing handles.
-    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 120);
+    vesmo.MoveSlider(120);
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
 
     capture.Mark();
-    vesmo.Click(1005);  // the keypad's 5
+    vesmo.Click(IDC_KEY_5);
     EXPECT_EQ(vesmo.Text(IDC_MS), "120");
-    const HeardSound heard = capture.WaitAndDecode(120);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("5", 120));
     EXPECT_EQ(heard.keys, "5");
     ASSERT_EQ(heard.toneMs.size(), 1u);
-    EXPECT_NEAR(heard.toneMs[0], 120, 6);
+    EXPECT_NEAR(heard.toneMs[0], 120, kToneToleranceMs);
 }
 
 // The three ways of dialling, one after the other, as a user would in one sitting.
 TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
 {
-    TempDir dir;
-    dir.Write("sfile.vmo", "Mamma\r\n112#\r\n" + EmptyLines(14));
+    const std::vector<SpeedDialEntry> entries = {{"Mamma", "112#"}};
+    SeededDir dir(entries);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
     SoundCapture capture;
@@ -135,15 +127,15 @@ TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
     vesmo.Type(vesmo.Item(IDC_NUMBER), "0701234567");
     capture.Mark();
     vesmo.Click(IDC_SEND);
-    EXPECT_EQ(capture.WaitAndDecode(10 * 2 * 48).keys, "0701234567");
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("0701234567")).keys, "0701234567");
 
     capture.Mark();
-    vesmo.Click(1014);  // the keypad's #
-    EXPECT_EQ(capture.WaitAndDecode(48).keys, "#");
+    vesmo.Click(IDC_KEY_HASH);
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("#")).keys, "#");
 
     capture.Mark();
-    vesmo.Click(1052);  // the send button of the first speed-dial row
-    EXPECT_EQ(capture.WaitAndDecode(4 * 2 * 48).keys, "112#");
+    vesmo.Click(kSpeedDialRows[0].send);
+    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("112#")).keys, "112#");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "112#");
 }
 
@@ -155,16 +147,16 @@ TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
     ::PostMessageA(vesmo.Main(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(vesmo.Item(IDC_HISTORY)), TRUE);
     ASSERT_TRUE(WaitUntil([&] { return FocusedWindow(vesmo.Main()) == vesmo.Item(IDC_HISTORY); }));
 
-    vesmo.Menu(57634);  // K&opiera
+    vesmo.Menu(ID_EDIT_COPY);
     ::SendMessageA(number, EM_SETSEL, 3, 3);
-    vesmo.Menu(57637);  // K&listra in
+    vesmo.Menu(ID_EDIT_PASTE);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123123");
-    vesmo.Menu(57643);  // &Ångra
+    vesmo.Menu(ID_EDIT_UNDO);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
     ::SendMessageA(number, EM_SETSEL, 0, -1);
-    vesmo.Menu(57635);  // &Klipp ut
+    vesmo.Menu(ID_EDIT_CUT);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
-    vesmo.Menu(57637);
+    vesmo.Menu(ID_EDIT_PASTE);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "123");
     EXPECT_EQ(FocusedWindow(vesmo.Main()), vesmo.Item(IDC_HISTORY)) << "the focus stayed where it was";
 }
@@ -172,13 +164,9 @@ TEST_F(MainWindow, EditCommandsActOnTheNumberFieldWhereverTheFocusIs)
 TEST_F(MainWindow, SendAndExitButtonsHaveTheirTooltips)
 {
     HWND tooltip = nullptr;
-    for (HWND w = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
-         w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(w, &owner);
-        if (owner == vesmo.ProcessId() && ::GetWindow(w, GW_OWNER) == vesmo.Main())
+    for (HWND w : vesmo.TopLevelWindows(TOOLTIPS_CLASSA))
+        if (::GetWindow(w, GW_OWNER) == vesmo.Main())
             tooltip = w;
-    }
     ASSERT_NE(tooltip, nullptr);
     EXPECT_EQ(::SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 2);
 }
@@ -194,7 +182,7 @@ TEST(MainWindowExit, EveryExitPathEndsTheProgram)
         {"A&vsluta", [](const VesmoProcess& v) { v.PostClick(IDCANCEL); }},
         {"Escape", [](const VesmoProcess& v) { v.PostKey(v.Item(IDC_NUMBER), VK_ESCAPE); }},
         {"close box", [](const VesmoProcess& v) { ::PostMessageA(v.Main(), WM_SYSCOMMAND, SC_CLOSE, 0); }},
-        {"&Avsluta", [](const VesmoProcess& v) { v.PostMenu(32776); }},
+        {"&Avsluta", [](const VesmoProcess& v) { v.PostMenu(ID_APP_EXIT); }},
     };
     for (const ExitPath& path : paths) {
         SCOPED_TRACE(path.name);
@@ -203,7 +191,7 @@ TEST(MainWindowExit, EveryExitPathEndsTheProgram)
         ASSERT_NE(vesmo.Main(), nullptr);
         path.act(vesmo);
         EXPECT_TRUE(vesmo.WaitForExit());
-        EXPECT_EQ(dir.Read("sfile.vmo"), EmptyLines(16));
+        EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
     }
 }
 
@@ -218,10 +206,9 @@ TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
     char expected[256] = {};
     ::waveOutGetErrorTextA(code, expected, 255);
 
-    TempDir dir;
-    dir.Write("sfile.vmo", "Mamma\r\n123\r\n");
+    const PreparedDir dir(kSpeedDialFile, Lines({"Mamma", "123"}));
     VesmoProcess vesmo(dir.Path(), false);
-    const HWND box = vesmo.WaitForWindow("vesmo");
+    const HWND box = vesmo.WaitForWindow(kProgramNameCaption);
     ASSERT_NE(box, nullptr) << "no message box captioned with the program's name";
     EXPECT_EQ(VesmoProcess::MessageBoxText(box), expected);
     EXPECT_EQ(vesmo.WaitForWindow(kMainCaption, 0), nullptr) << "the main window was shown";
@@ -229,7 +216,7 @@ TEST(NoSoundDevice, ShowsTheSystemsTextAndEndsWithoutShowingTheWindow)
     vesmo.PostClick(box, IDOK);
     EXPECT_TRUE(vesmo.WaitForExit());
     // The entries loaded before the end are written back whole.
-    EXPECT_EQ(dir.Read("sfile.vmo"), "Mamma\r\n123\r\n" + EmptyLines(14));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile({{"Mamma", "123"}}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // before clearing, and what happens when the files cannot be written.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -17,37 +18,6 @@
 
 namespace {
 
-constexpr int IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019, IDC_MS = 1020,
-              IDC_DIALLING = 1054;
-constexpr UINT ID_TOOLS_CLEAR_HISTORY = 32777, ID_EDIT_CLEAR_SPEEDDIALS = 32780, ID_FILE_SAVE_SPEEDDIALS = 32781;
-// The programming buttons of speed-dial entries 0 to 7, whose captions are the names.
-constexpr int kProgramButtons[8] = {1032, 1033, 1034, 1041, 1042, 1043, 1044, 1045};
-
-constexpr char kHistory[] = "SentNum.VMO";
-constexpr char kSpeedDials[] = "sfile.vmo";
-
-const char* const kClearHistoryCaption = "Rensa senast slagna nummer";
-const char* const kClearHistoryText = "Alla nummer du har slagit f\xF6rsvinner. \n\nVill du rensa alla nummer?";
-const char* const kClearSpeedDialsCaption = "Ta bort alla kortnummer";
-const char* const kClearSpeedDialsText = "Alla kortnummer kommer att f\xF6rsvinna.\n\n Vill du verkligen radera alla?";
-
-// Each text as one line of a data file on disk.
-std::string Lines(std::initializer_list<std::string> texts)
-{
-    std::string lines;
-    for (const std::string& text : texts)
-        lines += text + "\r\n";
-    return lines;
-}
-
-std::string EmptyLines(int n)
-{
-    std::string lines;
-    for (int i = 0; i < n; ++i)
-        lines += "\r\n";
-    return lines;
-}
-
 // The eight captions, the names given first and the rest empty.
 std::vector<std::string> Captions(std::initializer_list<std::string> names)
 {
@@ -56,37 +26,30 @@ std::vector<std::string> Captions(std::initializer_list<std::string> names)
     return captions;
 }
 
+// The eight captions the entries give: their names, and empty for the entries not given.
+std::vector<std::string> NamesOf(const std::vector<SpeedDialEntry>& entries)
+{
+    std::vector<std::string> names;
+    for (const SpeedDialEntry& entry : entries)
+        names.push_back(entry.name);
+    names.resize(8);
+    return names;
+}
+
 std::vector<std::string> CaptionsOf(const VesmoProcess& vesmo)
 {
     std::vector<std::string> captions;
-    for (int id : kProgramButtons)
-        captions.push_back(vesmo.Text(id));
+    for (const SpeedDialRow& row : kSpeedDialRows)
+        captions.push_back(vesmo.Text(row.program));
     return captions;
 }
 
-// "0123456789" repeated: a long line whose every position can be told apart by its cut.
-std::string Digits(std::size_t length)
-{
-    std::string digits;
-    for (std::size_t i = 0; i < length; ++i)
-        digits += static_cast<char>('0' + i % 10);
-    return digits;
-}
-
-// List box 1017, top to bottom, in code page 1252. Asked in UTF-16: under Wine an ANSI
 // Types the number into the emptied field and presses "&Sänd".
 void Send(const VesmoProcess& vesmo, const std::string& number)
 {
     vesmo.SetText(IDC_NUMBER, "");
     vesmo.Type(vesmo.Item(IDC_NUMBER), number);
     vesmo.Click(IDC_SEND);
-}
-
-// Returns once the program has finished what it was doing: a sent message is handled only
-// when the window's message loop (or a message box's) next looks for messages.
-void Settle(const VesmoProcess& vesmo)
-{
-    ::SendMessageTimeoutA(vesmo.Main(), WM_NULL, 0, 0, SMTO_NORMAL, 10000, nullptr);
 }
 
 // Chooses a menu command that asks first; returns its question, once shown.
@@ -99,38 +62,15 @@ HWND Ask(const VesmoProcess& vesmo, UINT commandId, const char* caption)
 void Answer(const VesmoProcess& vesmo, HWND box, int button)
 {
     vesmo.PostClick(box, button);
-    WaitUntil([&] { return !::IsWindow(box); });
-    Settle(vesmo);
+    WaitUntilClosed(box);
+    vesmo.Settle();
 }
 
 // A command that should open no window: sent with a timeout, so that a message box
-// the program might show does not hang the test (OtherWindows finds it instead).
+// the program might show does not hang the test (VesmoProcess::OtherWindows finds it instead).
 void CommandWithoutWindow(const VesmoProcess& vesmo, UINT commandId)
 {
     ::SendMessageTimeoutA(vesmo.Main(), WM_COMMAND, MAKEWPARAM(commandId, 0), 0, SMTO_NORMAL, 5000, nullptr);
-}
-
-struct WindowSearch {
-    const VesmoProcess* vesmo;
-    std::vector<std::string> captions;
-};
-
-BOOL CALLBACK CollectOtherWindow(HWND hwnd, LPARAM param)
-{
-    auto* search = reinterpret_cast<WindowSearch*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == search->vesmo->ProcessId() && hwnd != search->vesmo->Main() && ::IsWindowVisible(hwnd))
-        search->captions.push_back(VesmoProcess::WindowText(hwnd));
-    return TRUE;
-}
-
-// The captions of the program's visible top-level windows other than the main window.
-std::vector<std::string> OtherWindows(const VesmoProcess& vesmo)
-{
-    WindowSearch search{&vesmo, {}};
-    ::EnumWindows(CollectOtherWindow, reinterpret_cast<LPARAM>(&search));
-    return search.captions;
 }
 
 // The list box sends its double-click notification to the window, so it is sent here too
@@ -194,15 +134,15 @@ TEST(SentNumberHistory, FirstRunRecordsEachNumberOnceSortedInTheListAndInSending
         Send(vesmo, step.typed);
         EXPECT_EQ(vesmo.HistoryLines(), step.list);
         if (step.file)
-            EXPECT_EQ(dir.Read(kHistory), step.file);
+            EXPECT_EQ(dir.Read(kHistoryFile), step.file);
         else
-            EXPECT_FALSE(dir.Exists(kHistory));
+            EXPECT_FALSE(dir.Exists(kHistoryFile));
     }
 
     vesmo.PostClick(IDCANCEL);
     ASSERT_TRUE(vesmo.WaitForExit());
-    EXPECT_EQ(dir.Read(kHistory), "555\r\n123\r\n12A\r\n") << "nothing is written at exit";
-    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+    EXPECT_EQ(dir.Read(kHistoryFile), "555\r\n123\r\n12A\r\n") << "nothing is written at exit";
+    EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
 }
 
 // Each file loads into the list; sending one of its numbers again (typed, so in capitals)
@@ -226,35 +166,32 @@ TEST(SentNumberHistory, APreparedFileLoadsAndItsNumbersAreNotAddedAgain)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        dir.Write(kHistory, c.file);
+        const PreparedDir dir(kHistoryFile, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
         EXPECT_EQ(vesmo.HistoryLines(), c.list);
 
         Send(vesmo, c.sentAgain);
         EXPECT_EQ(vesmo.HistoryLines(), c.list);
-        EXPECT_EQ(dir.Read(kHistory), c.file);
+        EXPECT_EQ(dir.Read(kHistoryFile), c.file);
     }
 }
 
 TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
 {
-    TempDir dir;
     const std::string file = "555\r\n159#\r\n";
-    dir.Write(kHistory, file);
+    const PreparedDir dir(kHistoryFile, file);
     VesmoProcess vesmo(dir.Path());
     ASSERT_NE(vesmo.Main(), nullptr);
     SoundCapture capture;
     HWND list = vesmo.Item(IDC_HISTORY);
-    HWND slider = vesmo.Item(IDC_SPEED);
     vesmo.SetText(IDC_NUMBER, "42");
 
     // Without a selected line nothing happens, not even the slider's new length; the sound
     // heard below is the second double-click's alone.
     capture.Mark();
     ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    ::SendMessageA(slider, TBM_SETPOS, TRUE, 150);
+    vesmo.MoveSlider(150);
     DoubleClickHistory(vesmo);
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
@@ -263,47 +200,19 @@ TEST(SentNumberHistory, DoubleClickResendsTheSelectedLineAtTheSlidersLength)
                                         reinterpret_cast<LPARAM>("159#"));
     ASSERT_NE(line, LB_ERR);
     ::SendMessageA(list, LB_SETCURSEL, static_cast<WPARAM>(line), 0);
-    ::SendMessageA(slider, TBM_SETPOS, TRUE, 100);
+    vesmo.MoveSlider(100);
     DoubleClickHistory(vesmo);
     EXPECT_EQ(vesmo.Text(IDC_MS), "100");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "159#");
-    const HeardSound heard = capture.WaitAndDecode(4 * 2 * 100);
+    const HeardSound heard = capture.WaitAndDecode(SequenceMs("159#", 100));
     EXPECT_EQ(heard.keys, "159#");
     EXPECT_EQ(heard.toneMs.size(), 4u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 100, 6);
+        EXPECT_NEAR(ms, 100, kToneToleranceMs);
 
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"159#", "555"}));
-    EXPECT_EQ(dir.Read(kHistory), file);
+    EXPECT_EQ(dir.Read(kHistoryFile), file);
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "42");
-}
-
-TEST(SentNumberHistory, ClearingAsksFirstAndEmptiesListAndFileOnlyOnYes)
-{
-    TempDir dir;
-    const std::string file = "555\r\n123\r\n";
-    dir.Write(kHistory, file);
-    VesmoProcess vesmo(dir.Path());
-    ASSERT_NE(vesmo.Main(), nullptr);
-
-    HWND box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearHistoryText);
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
-    Answer(vesmo, box, IDNO);
-    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"123", "555"}));
-    EXPECT_EQ(dir.Read(kHistory), file);
-
-    box = Ask(vesmo, ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption);
-    ASSERT_NE(box, nullptr);
-    Answer(vesmo, box, IDYES);
-    EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_TRUE(dir.Exists(kHistory));
-    EXPECT_EQ(dir.Read(kHistory), "");
-
-    Send(vesmo, "555");
-    EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555"}));
-    EXPECT_EQ(dir.Read(kHistory), "555\r\n");
 }
 
 // A history file that an editor or an earlier crash left behind: the number sent becomes a
@@ -323,8 +232,7 @@ TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
     const std::vector<std::string> everyNumber = {"123", "456", "789"};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        dir.Write(kHistory, c.file);
+        const PreparedDir dir(kHistoryFile, c.file);
         {
             VesmoProcess vesmo(dir.Path());
             ASSERT_NE(vesmo.Main(), nullptr);
@@ -333,7 +241,7 @@ TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
             vesmo.PostClick(IDCANCEL);
             ASSERT_TRUE(vesmo.WaitForExit());
         }
-        EXPECT_EQ(dir.Read(kHistory), c.afterSend);
+        EXPECT_EQ(dir.Read(kHistoryFile), c.afterSend);
         EXPECT_FALSE(dir.Exists("SentNum.VMO.new"));
         VesmoProcess restarted(dir.Path());
         ASSERT_NE(restarted.Main(), nullptr);
@@ -350,64 +258,32 @@ TEST(SpeedDialStore, APreparedFileGivesTheCaptionsAndSavingWritesSixteenLines)
     const std::string eight = Lines({"Mamma", "123", "Pappa", "0701234567", "Jobbet", "*#9D", "Taxi", "0820000",
                                      "Skolan", "555", "Doktorn", "112", "Mormor", "4", "Farfar", "#"});
     const std::string longName = std::string(79, 'N') + "xyz";
+    // What each file loads as: the names become the captions and the save writes the entries.
     struct Case {
         const char* name;
         std::string file;
-        std::vector<std::string> captions;
-        std::string saved;
+        std::vector<SpeedDialEntry> loaded;
     };
     const Case cases[] = {
         {"eight entries", eight,
-         Captions({"Mamma", "Pappa", "Jobbet", "Taxi", "Skolan", "Doktorn", "Mormor", "Farfar"}), eight},
-        {"one entry", Lines({"Mamma", "123"}) + EmptyLines(14), Captions({"Mamma"}),
-         Lines({"Mamma", "123"}) + EmptyLines(14)},
-        {"three lines by hand, the last without a break", "Mamma\n123\nPappa", Captions({"Mamma", "Pappa"}),
-         Lines({"Mamma", "123", "Pappa"}) + EmptyLines(13)},
-        {"a name longer than 80 characters", Lines({longName, "1"}), Captions({longName.substr(0, 80)}),
-         Lines({longName.substr(0, 80), "1"}) + EmptyLines(14)},
-        {"an empty file, as a clear leaves it", "", Captions({}), EmptyLines(16)},
+         {{"Mamma", "123"}, {"Pappa", "0701234567"}, {"Jobbet", "*#9D"}, {"Taxi", "0820000"}, {"Skolan", "555"},
+          {"Doktorn", "112"}, {"Mormor", "4"}, {"Farfar", "#"}}},
+        {"one entry", Lines({"Mamma", "123"}) + EmptyLines(14), {{"Mamma", "123"}}},
+        {"three lines by hand, the last without a break", "Mamma\n123\nPappa", {{"Mamma", "123"}, {"Pappa", ""}}},
+        {"a name longer than 80 characters", Lines({longName, "1"}), {{longName.substr(0, 80), "1"}}},
+        {"an empty file, as a clear leaves it", "", {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        TempDir dir;
-        dir.Write(kSpeedDials, c.file);
+        const PreparedDir dir(kSpeedDialFile, c.file);
         VesmoProcess vesmo(dir.Path());
         ASSERT_NE(vesmo.Main(), nullptr);
-        EXPECT_EQ(CaptionsOf(vesmo), c.captions);
+        EXPECT_EQ(CaptionsOf(vesmo), NamesOf(c.loaded));
 
         vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-        EXPECT_EQ(dir.Read(kSpeedDials), c.saved);
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(c.loaded));
         EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
     }
-}
-
-TEST(SpeedDialStore, ClearingAsksFirstAndEmptiesEntriesAndFileOnlyOnYes)
-{
-    TempDir dir;
-    // Not in the program's own format, so that any rewrite would show.
-    const std::string file = "Mamma\n123\nPappa";
-    dir.Write(kSpeedDials, file);
-    VesmoProcess vesmo(dir.Path());
-    ASSERT_NE(vesmo.Main(), nullptr);
-
-    HWND box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(VesmoProcess::MessageBoxText(box), kClearSpeedDialsText);
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
-    Answer(vesmo, box, IDNO);
-    EXPECT_EQ(CaptionsOf(vesmo), Captions({"Mamma", "Pappa"}));
-    EXPECT_EQ(dir.Read(kSpeedDials), file);
-
-    box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
-    ASSERT_NE(box, nullptr);
-    Answer(vesmo, box, IDYES);
-    EXPECT_EQ(CaptionsOf(vesmo), Captions({}));
-    EXPECT_TRUE(dir.Exists(kSpeedDials));
-    EXPECT_EQ(dir.Read(kSpeedDials), "");
-
-    vesmo.PostClick(IDCANCEL);
-    ASSERT_TRUE(vesmo.WaitForExit());
-    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
 }
 
 // Vesmo killed at random moments of its save at exit: the file on disk is changed behind the
@@ -419,9 +295,9 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
     const std::string onDisk = Lines({std::string(80, 'x'), std::string(80, '9')}) + EmptyLines(14);
     TempDir dir;
     const auto startAndChangeTheFile = [&] {
-        dir.Write(kSpeedDials, inMemory);
+        dir.Write(kSpeedDialFile, inMemory);
         auto vesmo = std::make_unique<VesmoProcess>(dir.Path());
-        dir.Write(kSpeedDials, onDisk);
+        dir.Write(kSpeedDialFile, onDisk);
         return vesmo;
     };
     // How long the program takes to close when left alone.
@@ -433,7 +309,7 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
         vesmo->PostClick(IDCANCEL);
         ASSERT_TRUE(vesmo->WaitForExit());
         exitMs = ::GetTickCount64() - start;
-        ASSERT_EQ(dir.Read(kSpeedDials), inMemory);
+        ASSERT_EQ(dir.Read(kSpeedDialFile), inMemory);
     }
 
     constexpr int kKills = 50;
@@ -446,13 +322,75 @@ TEST(SpeedDialStore, KilledDuringTheSaveAtExitTheFileIsTheOldOrTheNewWhole)
         vesmo->PostClick(IDCANCEL);
         ::Sleep(static_cast<DWORD>(moment(random)));
         vesmo->Kill();
-        const std::string held = dir.Read(kSpeedDials);
+        const std::string held = dir.Read(kSpeedDialFile);
         (held == onDisk ? oldKept : held == inMemory ? newComplete : other)++;
     }
     std::printf("vesmo.exe killed during its save at exit (%llu ms when left alone): %d kills, %d old kept, "
                 "%d new complete, %d anything else\n",
                 exitMs, kKills, oldKept, newComplete, other);
     EXPECT_EQ(other, 0);
+}
+
+// ---- Clearing ----------------------------------------------------------------------------
+
+// Each clearing command asks first; only Yes empties what the window shows and the file, and
+// the file's next write starts from there.
+TEST(Clearing, AsksFirstAndEmptiesWhatTheWindowShowsAndTheFileOnlyOnYes)
+{
+    struct Case {
+        const char* name;
+        UINT command;
+        const char* caption;
+        const char* question;
+        const char* fileName;
+        std::string file;
+        std::vector<std::string> (*shown)(const VesmoProcess&);
+        std::vector<std::string> shownBefore;
+        std::vector<std::string> shownCleared;
+        void (*writeAgain)(const VesmoProcess&);
+        std::string written;  // the file after writeAgain
+    };
+    const Case cases[] = {
+        {"sent-number history", ID_TOOLS_CLEAR_HISTORY, kClearHistoryCaption, kClearHistoryText, kHistoryFile,
+         "555\r\n123\r\n", [](const VesmoProcess& v) { return v.HistoryLines(); }, {"123", "555"}, {},
+         [](const VesmoProcess& v) {
+             Send(v, "555");
+             EXPECT_EQ(v.HistoryLines(), (std::vector<std::string>{"555"}));
+         },
+         "555\r\n"},
+        // Not in the program's own format, so that any rewrite would show.
+        {"speed-dial entries", ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption, kClearSpeedDialsText,
+         kSpeedDialFile, "Mamma\n123\nPappa", CaptionsOf, Captions({"Mamma", "Pappa"}), Captions({}),
+         [](const VesmoProcess& v) {
+             v.PostClick(IDCANCEL);
+             ASSERT_TRUE(v.WaitForExit());
+         },
+         EmptyLines(16)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const PreparedDir dir(c.fileName, c.file);
+        VesmoProcess vesmo(dir.Path());
+        ASSERT_NE(vesmo.Main(), nullptr);
+
+        HWND box = Ask(vesmo, c.command, c.caption);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(VesmoProcess::MessageBoxText(box), c.question);
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
+        Answer(vesmo, box, IDNO);
+        EXPECT_EQ(c.shown(vesmo), c.shownBefore);
+        EXPECT_EQ(dir.Read(c.fileName), c.file);
+
+        box = Ask(vesmo, c.command, c.caption);
+        ASSERT_NE(box, nullptr);
+        Answer(vesmo, box, IDYES);
+        EXPECT_EQ(c.shown(vesmo), c.shownCleared);
+        EXPECT_TRUE(dir.Exists(c.fileName));
+        EXPECT_EQ(dir.Read(c.fileName), "");
+
+        c.writeAgain(vesmo);
+        EXPECT_EQ(dir.Read(c.fileName), c.written);
+    }
 }
 
 // ---- Files that cannot be written ----------------------------------------------------------
@@ -464,10 +402,10 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     TempDir dir;
     const std::string history = "555\r\n";
     const std::string speedDials = Lines({"Mamma", "123"}) + EmptyLines(14);
-    dir.Write(kHistory, history);
-    dir.Write(kSpeedDials, speedDials);
-    ReadOnlyHold historyHold(dir.File(kHistory));
-    ReadOnlyHold speedDialHold(dir.File(kSpeedDials));
+    dir.Write(kHistoryFile, history);
+    dir.Write(kSpeedDialFile, speedDials);
+    ReadOnlyHold historyHold(dir.File(kHistoryFile));
+    ReadOnlyHold speedDialHold(dir.File(kSpeedDialFile));
     ASSERT_TRUE(historyHold.Held() && speedDialHold.Held());
 
     VesmoProcess vesmo(dir.Path());
@@ -479,7 +417,7 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     CommandWithoutWindow(vesmo, IDC_SEND);
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"555", "777"}));
     CommandWithoutWindow(vesmo, ID_FILE_SAVE_SPEEDDIALS);
-    EXPECT_TRUE(OtherWindows(vesmo).empty());
+    EXPECT_TRUE(vesmo.OtherWindows().empty());
 
     HWND box = Ask(vesmo, ID_EDIT_CLEAR_SPEEDDIALS, kClearSpeedDialsCaption);
     ASSERT_NE(box, nullptr);
@@ -489,16 +427,16 @@ TEST(RecordFilesUnwritable, ChangesStayInMemoryAndTheOldFilesStayWhole)
     ASSERT_NE(box, nullptr);
     Answer(vesmo, box, IDYES);
     EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_TRUE(OtherWindows(vesmo).empty());
+    EXPECT_TRUE(vesmo.OtherWindows().empty());
 
-    EXPECT_EQ(dir.Read(kHistory), history);
-    EXPECT_EQ(dir.Read(kSpeedDials), speedDials);
+    EXPECT_EQ(dir.Read(kHistoryFile), history);
+    EXPECT_EQ(dir.Read(kSpeedDialFile), speedDials);
     EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
 
     // Once the file can be written again, a save shows the emptied entries.
     speedDialHold.Release();
     vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-    EXPECT_EQ(dir.Read(kSpeedDials), EmptyLines(16));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), EmptyLines(16));
 }
 
 }  // namespace

@@ -3,46 +3,19 @@
 // wave device really received.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
+#include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
-#include <array>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr int IDC_KEY_D = 1015, IDC_NUMBER = 1016, IDC_HISTORY = 1017, IDC_SPEED = 1018, IDC_SEND = 1019,
-              IDC_MS = 1020, IDC_DIALLING = 1054;
-constexpr int IDC_SPEEDDIAL_NAME = 1037, IDC_SPEEDDIAL_NUMBER = 1038;
-constexpr int IDC_FORWARD_NUMBER = 1055, IDC_FORWARD_SECONDS = 1056;
-constexpr UINT ID_FILE_SAVE_SPEEDDIALS = 32781, ID_CALLWAIT_ON = 32785, ID_CALLWAIT_OFF = 32786,
-               ID_FORWARD_NOANSWER = 32787, ID_FORWARD_BUSY = 32788, ID_FORWARD_OFF = 32789,
-               ID_CALLWAIT_VERIFY = 32790, ID_FORWARD_VERIFY = 32791;
-
-constexpr char kProgrammingCaption[] = "Programmera kortnummer";
-constexpr char kNoAnswerCaption[] = "Vidarekoppla vid ej svar";
-constexpr char kBusyCaption[] = "Vidarekoppla vid upptaget";
-constexpr char kServicePrompt[] = "H\xE5ll luren mot datorh\xF6gtalaren.\n\nTryck OK d\xE5 ni vill s\xE4nda";
-
-// The programming button and the send button of each entry, 0 to 7.
-struct Row {
-    int program;
-    int send;
-};
-constexpr Row kRows[8] = {{1032, 1052}, {1033, 1053}, {1034, 1055}, {1041, 1056},
-                          {1042, 1057}, {1043, 1058}, {1044, 1059}, {1045, 1060}};
-
-struct Entry {
-    std::string name;
-    std::string number;
-};
-using Entries = std::array<Entry, 8>;
-
 // What sfile.vmo holds when each test's program starts.
-const Entries kStartEntries = {{
+const std::vector<SpeedDialEntry> kStartEntries = {
     {"Mamma", "123"},
     {"", ""},
     {"", ""},
@@ -51,25 +24,20 @@ const Entries kStartEntries = {{
     {"Tom", ""},  // a name but no number
     {"", ""},
     {"", ""},
-}};
-
-std::string SpeedDialFile(const Entries& entries)
-{
-    std::string bytes;
-    for (const Entry& entry : entries)
-        bytes += entry.name + "\r\n" + entry.number + "\r\n";
-    return bytes;
-}
-
-// A working directory that already holds sfile.vmo when the program starts in it.
-struct SeededDir : TempDir {
-    explicit SeededDir(const Entries& entries) { Write("sfile.vmo", SpeedDialFile(entries)); }
 };
 
-bool Closes(HWND window)
-{
-    return WaitUntil([&] { return !::IsWindow(window); });
-}
+// A menu command and the caption of the prompt or dialog it opens.
+struct MenuWindow {
+    UINT command;
+    const char* caption;
+};
+const MenuWindow kCallWaitingOn{ID_CALLWAIT_ON, kCallWaitingOnCaption};
+const MenuWindow kCallWaitingOff{ID_CALLWAIT_OFF, kCallWaitingOffCaption};
+const MenuWindow kCallWaitingVerify{ID_CALLWAIT_VERIFY, kCallWaitingVerifyCaption};
+const MenuWindow kForwardingOff{ID_FORWARD_OFF, kForwardingOffCaption};
+const MenuWindow kForwardingVerify{ID_FORWARD_VERIFY, kForwardingVerifyCaption};
+const MenuWindow kForwardNoAnswer{ID_FORWARD_NOANSWER, kNoAnswerCaption};
+const MenuWindow kForwardBusy{ID_FORWARD_BUSY, kBusyCaption};
 
 // How a dialog or message box is closed.
 enum class Close { OkButton, CancelButton, Enter, Escape, CloseBox };
@@ -85,28 +53,27 @@ void Dismiss(const VesmoProcess& vesmo, HWND dialog, Close how)
     }
 }
 
-// Audio time of a sequence of keys: each tone is followed by an equally long pause.
-int SequenceMs(const std::string& keys, int toneMs = 48)
-{
-    return static_cast<int>(keys.size()) * 2 * toneMs;
-}
-
 class DialerRun : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }
 
     HWND OpenProgramming(int row) const
     {
-        vesmo.PostClick(kRows[row].program);
+        vesmo.PostClick(kSpeedDialRows[row].program);
         return vesmo.WaitForWindow(kProgrammingCaption);
     }
 
-    void TypeInto(HWND dialog, int id, const std::string& text) const { vesmo.Type(::GetDlgItem(dialog, id), text); }
+    // Chooses the menu command; returns its window, once shown.
+    HWND Open(const MenuWindow& window) const
+    {
+        vesmo.PostMenu(window.command);
+        return vesmo.WaitForWindow(window.caption);
+    }
 
     // Sends 'number' with the main window's Send: it is then shown and recorded.
     HeardSound SendFromMainWindow(const std::string& number)
     {
-        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(number.c_str()));
+        vesmo.SetText(IDC_NUMBER, number);
         capture.Mark();
         vesmo.Click(IDC_SEND);
         return capture.WaitAndDecode(SequenceMs(number));
@@ -123,8 +90,8 @@ protected:
     // Moves the slider and applies it with Send on an empty number field, which plays nothing.
     void ApplyToneLength(int ms) const
     {
-        ::SendMessageA(vesmo.Item(IDC_NUMBER), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, ms);
+        vesmo.SetText(IDC_NUMBER, "");
+        vesmo.MoveSlider(ms);
         vesmo.Click(IDC_SEND);
     }
 
@@ -139,9 +106,7 @@ using Forwarding = DialerRun;
 
 TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
 {
-    std::string longName;
-    for (int i = 0; i < 100; ++i)
-        longName += static_cast<char>('a' + i % 26);
+    const std::string longName = SmallLetters(100);
     struct Programming {
         int row;
         std::string name;
@@ -154,29 +119,29 @@ TEST_F(SpeedDialRows, SparaSetsTheCaptionAndTheFileChangesOnlyWhenSaved)
         {7, longName, "112", "112"},               // the name keeps its first 79 characters
     };
 
-    Entries expected = kStartEntries;
+    std::vector<SpeedDialEntry> expected = kStartEntries;
     capture.Mark();
     for (const Programming& p : programmed) {
         SCOPED_TRACE(p.row);
         const HWND dialog = OpenProgramming(p.row);
         ASSERT_NE(dialog, nullptr);
-        TypeInto(dialog, IDC_SPEEDDIAL_NAME, p.name);
-        TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, p.typedNumber);
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, p.name);
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, p.typedNumber);
         EXPECT_EQ(VesmoProcess::ItemText(dialog, IDC_SPEEDDIAL_NUMBER), p.storedNumber);
         vesmo.PostClick(dialog, IDOK);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         expected[static_cast<size_t>(p.row)] = {p.name.substr(0, 79), p.storedNumber};
     }
 
     for (size_t k = 0; k < expected.size(); ++k)
-        EXPECT_EQ(vesmo.Text(kRows[k].program), expected[k].name) << "caption of entry " << k;
+        EXPECT_EQ(vesmo.Text(kSpeedDialRows[k].program), expected[k].name) << "caption of entry " << k;
     const HeardSound heard = HeardUpToMarker();
     EXPECT_EQ(heard.keys, "D") << "Spara dials nothing";
     EXPECT_EQ(heard.toneMs.size(), 1u);
-    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile(kStartEntries)) << "written before it was asked for";
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kStartEntries)) << "written before it was asked for";
 
     vesmo.Menu(ID_FILE_SAVE_SPEEDDIALS);
-    EXPECT_EQ(dir.Read("sfile.vmo"), SpeedDialFile(expected));
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(expected));
 }
 
 TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
@@ -197,11 +162,11 @@ TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
         const HWND dialog = OpenProgramming(0);
         ASSERT_NE(dialog, nullptr);
         expectShowsStoredEntry(dialog);
-        TypeInto(dialog, IDC_SPEEDDIAL_NAME, "Pappa");
-        TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "999");
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, "Pappa");
+        vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, "999");
         Dismiss(vesmo, dialog, how);
-        ASSERT_TRUE(Closes(dialog));
-        EXPECT_EQ(vesmo.Text(kRows[0].program), "Mamma");
+        ASSERT_TRUE(WaitUntilClosed(dialog));
+        EXPECT_EQ(vesmo.Text(kSpeedDialRows[0].program), "Mamma");
         EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
     }
 
@@ -209,7 +174,7 @@ TEST_F(SpeedDialRows, OpensOnTheEntryWithTheNameSelectedAndCancelKeepsIt)
     ASSERT_NE(dialog, nullptr);
     expectShowsStoredEntry(dialog);
     vesmo.PostClick(dialog, IDCANCEL);
-    ASSERT_TRUE(Closes(dialog));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
 }
 
 TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
@@ -219,24 +184,24 @@ TEST_F(SpeedDialRows, EnterInTheNumberFieldSavesAndDialsWithoutRecording)
 
     const HWND dialog = OpenProgramming(1);
     ASSERT_NE(dialog, nullptr);
-    TypeInto(dialog, IDC_SPEEDDIAL_NAME, "Jobb");
-    TypeInto(dialog, IDC_SPEEDDIAL_NUMBER, "5c9#");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NAME, "Jobb");
+    vesmo.Type(dialog, IDC_SPEEDDIAL_NUMBER, "5c9#");
     capture.Mark();
     vesmo.PostKey(::GetDlgItem(dialog, IDC_SPEEDDIAL_NUMBER), VK_RETURN);
-    ASSERT_TRUE(Closes(dialog));
-    EXPECT_EQ(vesmo.Text(kRows[1].program), "Jobb");
+    ASSERT_TRUE(WaitUntilClosed(dialog));
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[1].program), "Jobb");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
     EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"7"});
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "7\r\n");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "7");
 
     // The row's send button dials what was stored, and records and shows it.
     capture.Mark();
-    vesmo.Click(kRows[1].send);
+    vesmo.Click(kSpeedDialRows[1].send);
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "5C9#");
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs("5C9#")).keys, "5C9#");
     EXPECT_EQ(vesmo.HistoryLines(), (std::vector<std::string>{"5C9#", "7"}));
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "7\r\n5C9#\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "7\r\n5C9#\r\n");
 }
 
 TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
@@ -254,20 +219,20 @@ TEST_F(SpeedDialRows, RowsWithoutANameOrANumberPlayNothing)
         {"a number but no name", 4, {"555"}, "555"},
     };
 
-    EXPECT_EQ(vesmo.Text(kRows[4].program), "");
-    EXPECT_EQ(vesmo.Text(kRows[5].program), "Tom");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[4].program), "");
+    EXPECT_EQ(vesmo.Text(kSpeedDialRows[5].program), "Tom");
     capture.Mark();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ::SendMessageA(vesmo.Item(IDC_DIALLING), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("0701234567"));
-        vesmo.Click(kRows[c.row].send);
+        vesmo.SetText(IDC_DIALLING, "0701234567");
+        vesmo.Click(kSpeedDialRows[c.row].send);
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), c.readOut);
         EXPECT_EQ(vesmo.HistoryLines(), c.history);
     }
     const HeardSound heard = HeardUpToMarker();
     EXPECT_EQ(heard.keys, "D");
     EXPECT_EQ(heard.toneMs.size(), 1u);
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "555\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "555\r\n");
 }
 
 // Only Send, a keypad key and a history resend apply the slider; these play at the
@@ -277,18 +242,17 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     ApplyToneLength(100);
     ASSERT_EQ(vesmo.Text(IDC_MS), "100");
     // Moved again without the window being told, as a drag that nothing handles.
-    ::SendMessageA(vesmo.Item(IDC_SPEED), TBM_SETPOS, TRUE, 30);
+    vesmo.MoveSlider(30);
 
     capture.Mark();
-    vesmo.Click(kRows[0].send);
+    vesmo.Click(kSpeedDialRows[0].send);
     HeardSound heard = capture.WaitAndDecode(SequenceMs("123", 100));
     EXPECT_EQ(heard.keys, "123");
     EXPECT_EQ(heard.toneMs.size(), 3u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 100, 6);
+        EXPECT_NEAR(ms, 100, kToneToleranceMs);
 
-    vesmo.PostMenu(ID_CALLWAIT_ON);
-    const HWND box = vesmo.WaitForWindow("Aktivera 'Samtal V\xE4ntar'");
+    const HWND box = Open(kCallWaitingOn);
     ASSERT_NE(box, nullptr);
     capture.Mark();
     vesmo.PostClick(box, IDOK);
@@ -296,98 +260,90 @@ TEST_F(SpeedDialRows, RowsAndServiceCodesPlayAtTheLengthLastApplied)
     EXPECT_EQ(heard.keys, "*43#");
     EXPECT_EQ(heard.toneMs.size(), 4u);
     for (int ms : heard.toneMs)
-        EXPECT_NEAR(ms, 100, 6);
+        EXPECT_NEAR(ms, 100, kToneToleranceMs);
     EXPECT_EQ(vesmo.Text(IDC_MS), "100");
 }
 
 TEST_F(ServiceCommands, EachPromptSendsItsCodeHoweverItIsClosed)
 {
     struct Service {
-        UINT command;
-        const char* caption;
+        MenuWindow prompt;
         const char* code;
         Close close;
     };
     const Service services[] = {
-        {ID_CALLWAIT_ON, "Aktivera 'Samtal V\xE4ntar'", "*43#", Close::OkButton},
-        {ID_CALLWAIT_OFF, "Avaktivera 'Samtal V\xE4ntar'", "#43#", Close::Enter},
-        {ID_CALLWAIT_VERIFY, "Verifiera 'Samtal V\xE4ntar'", "*#43#", Close::Escape},
-        {ID_FORWARD_OFF, "Avaktivera 'Vidarekoppla ej'", "#61#", Close::OkButton},
-        {ID_FORWARD_VERIFY, "Verifiera 'Vidarekoppla ej'", "*#61#", Close::Escape},
+        {kCallWaitingOn, "*43#", Close::OkButton},
+        {kCallWaitingOff, "#43#", Close::Enter},
+        {kCallWaitingVerify, "*#43#", Close::Escape},
+        {kForwardingOff, "#61#", Close::OkButton},
+        {kForwardingVerify, "*#61#", Close::Escape},
     };
 
     // Something for the read-out and the history to keep.
     ASSERT_EQ(SendFromMainWindow("1").keys, "1");
     for (const Service& service : services) {
-        SCOPED_TRACE(service.caption);
-        vesmo.PostMenu(service.command);
-        const HWND box = vesmo.WaitForWindow(service.caption);
+        SCOPED_TRACE(service.prompt.caption);
+        const HWND box = Open(service.prompt);
         ASSERT_NE(box, nullptr);
         EXPECT_EQ(VesmoProcess::MessageBoxText(box), kServicePrompt);
         EXPECT_EQ(::GetWindow(box, GW_OWNER), vesmo.Main());
         capture.Mark();
         Dismiss(vesmo, box, service.close);
-        ASSERT_TRUE(Closes(box));
+        ASSERT_TRUE(WaitUntilClosed(box));
         EXPECT_EQ(capture.WaitAndDecode(SequenceMs(service.code)).keys, service.code);
         EXPECT_EQ(vesmo.HistoryLines(), std::vector<std::string>{"1"});
         EXPECT_EQ(vesmo.Text(IDC_DIALLING), "1");
     }
-    EXPECT_EQ(dir.Read("SentNum.VMO"), "1\r\n");
+    EXPECT_EQ(dir.Read(kHistoryFile), "1\r\n");
 }
 
 TEST_F(Forwarding, OkSendsTheCodeBuiltFromTheFieldsAsTyped)
 {
     struct Case {
-        UINT command;
-        const char* caption;
+        MenuWindow dialog;
         const char* number;
         const char* seconds;  // nullptr: the dialog asks for no delay
         Close close;
         const char* heard;
     };
     const Case cases[] = {
-        {ID_FORWARD_NOANSWER, kNoAnswerCaption, "123", "20", Close::OkButton, "*61*123*20#"},
-        {ID_FORWARD_NOANSWER, kNoAnswerCaption, "", "", Close::Enter, "*61**#"},
-        {ID_FORWARD_BUSY, kBusyCaption, "456", nullptr, Close::OkButton, "*67*456#"},
+        {kForwardNoAnswer, "123", "20", Close::OkButton, "*61*123*20#"},
+        {kForwardNoAnswer, "", "", Close::Enter, "*61**#"},
+        {kForwardBusy, "456", nullptr, Close::OkButton, "*67*456#"},
     };
 
     for (const Case& c : cases) {
         SCOPED_TRACE(c.heard);
-        vesmo.PostMenu(c.command);
-        const HWND dialog = vesmo.WaitForWindow(c.caption);
+        const HWND dialog = Open(c.dialog);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(FocusedWindow(dialog), ::GetDlgItem(dialog, IDC_FORWARD_NUMBER));
-        TypeInto(dialog, IDC_FORWARD_NUMBER, c.number);
+        vesmo.Type(dialog, IDC_FORWARD_NUMBER, c.number);
         if (c.seconds)
-            TypeInto(dialog, IDC_FORWARD_SECONDS, c.seconds);
+            vesmo.Type(dialog, IDC_FORWARD_SECONDS, c.seconds);
         capture.Mark();
         Dismiss(vesmo, dialog, c.close);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         EXPECT_EQ(capture.WaitAndDecode(SequenceMs(c.heard)).keys, c.heard);
     }
     EXPECT_TRUE(vesmo.HistoryLines().empty());
-    EXPECT_FALSE(dir.Exists("SentNum.VMO"));
+    EXPECT_FALSE(dir.Exists(kHistoryFile));
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "");
 }
 
 TEST_F(Forwarding, OverlongFieldsAreCutWhenRead)
 {
-    std::string number;
-    while (number.size() < 130)
-        number += "1234567890";
-    number.resize(130);
+    const std::string number = Digits(130);
     const std::string expected = "*61*" + number.substr(0, 126) + "*12345678#";
 
     // The shortest tones keep the 140 keys quick to hear.
     ApplyToneLength(20);
-    vesmo.PostMenu(ID_FORWARD_NOANSWER);
-    const HWND dialog = vesmo.WaitForWindow(kNoAnswerCaption);
+    const HWND dialog = Open(kForwardNoAnswer);
     ASSERT_NE(dialog, nullptr);
-    TypeInto(dialog, IDC_FORWARD_NUMBER, number);
-    TypeInto(dialog, IDC_FORWARD_SECONDS, "123456789");
+    vesmo.Type(dialog, IDC_FORWARD_NUMBER, number);
+    vesmo.Type(dialog, IDC_FORWARD_SECONDS, "123456789");
     capture.Mark();
     vesmo.PostClick(dialog, IDOK);
-    ASSERT_TRUE(Closes(dialog));
+    ASSERT_TRUE(WaitUntilClosed(dialog));
     EXPECT_EQ(capture.WaitAndDecode(SequenceMs(expected, 20)).keys, expected);
 }
 
@@ -395,26 +351,24 @@ TEST_F(Forwarding, CancelEscapeAndTheCloseBoxSendNothing)
 {
     struct Case {
         const char* what;
-        UINT command;
-        const char* caption;
+        MenuWindow dialog;
         Close close;
     };
     const Case cases[] = {
-        {"Cancel", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::CancelButton},
-        {"Escape", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::Escape},
-        {"close box", ID_FORWARD_NOANSWER, kNoAnswerCaption, Close::CloseBox},
-        {"Cancel on busy", ID_FORWARD_BUSY, kBusyCaption, Close::CancelButton},
+        {"Cancel", kForwardNoAnswer, Close::CancelButton},
+        {"Escape", kForwardNoAnswer, Close::Escape},
+        {"close box", kForwardNoAnswer, Close::CloseBox},
+        {"Cancel on busy", kForwardBusy, Close::CancelButton},
     };
 
     capture.Mark();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        vesmo.PostMenu(c.command);
-        const HWND dialog = vesmo.WaitForWindow(c.caption);
+        const HWND dialog = Open(c.dialog);
         ASSERT_NE(dialog, nullptr);
-        TypeInto(dialog, IDC_FORWARD_NUMBER, "123");
+        vesmo.Type(dialog, IDC_FORWARD_NUMBER, "123");
         Dismiss(vesmo, dialog, c.close);
-        ASSERT_TRUE(Closes(dialog));
+        ASSERT_TRUE(WaitUntilClosed(dialog));
         EXPECT_TRUE(::IsWindowEnabled(vesmo.Main()));
     }
     const HeardSound heard = HeardUpToMarker();
