@@ -148,20 +148,6 @@ std::optional<DWORD> UninstallNumber(const char* name)
     return value;
 }
 
-std::string ReadFileBytes(const std::string& path)
-{
-    std::string bytes;
-    const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    char chunk[4096];
-    DWORD count = 0;
-    while (::ReadFile(file, chunk, sizeof chunk, &count, nullptr) && count > 0)
-        bytes.append(chunk, count);
-    ::CloseHandle(file);
-    return bytes;
-}
-
 // Vesmo started from 'program' in 'workDir': the first speed-dial row programmed through
 // its dialog, then the program ended with Avsluta, which saves the speed dials.
 void ProgramFirstRowAndExit(const std::string& program, const std::string& workDir)

@@ -114,10 +114,15 @@ TempDir::~TempDir()
     ::RemoveDirectoryA(m_path.c_str());
 }
 
+std::string ReadFileBytes(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
 std::string TempDir::Read(const char* name) const
 {
-    std::ifstream in(File(name), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    return ReadFileBytes(File(name));
 }
 
 bool TempDir::Exists(const char* name) const

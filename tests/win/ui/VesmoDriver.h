@@ -42,6 +42,9 @@ struct SpeedDialEntry {
 // the entries given first and the rest of the eight empty.
 std::string SpeedDialFile(const std::vector<SpeedDialEntry>& entries);
 
+// A file's bytes; empty when it does not exist.
+std::string ReadFileBytes(const std::string& path);
+
 // A fresh working directory for one run of the program, removed afterwards.
 class TempDir {
 public:
