@@ -71,13 +71,18 @@ pulse_start() {
   rm -rf "$dir"
   mkdir -p "$dir/runtime" "$dir/home"
   chmod 700 "$dir/runtime"
-  export VESMO_PULSE_HOME=$dir/home VESMO_PULSE_RUNTIME=$dir/runtime VESMO_PULSE_CAPTURE=$dir/capture.raw
+  export VESMO_PULSE_HOME=$dir/home VESMO_PULSE_CAPTURE=$dir/capture.raw
   export VESMO_PULSE_SERVER=unix:$dir/runtime/pulse/native
   HOME=$dir/home XDG_RUNTIME_DIR=$dir/runtime PULSE_SERVER= pulseaudio -n --daemonize=no \
     --exit-idle-time=-1 --use-pid-file=no --load="module-null-sink sink_name=out norewinds=1" \
     --load="module-native-protocol-unix" >"$dir/pulseaudio.log" 2>&1 &
   pulse_pid=$!
   for _ in $(seq 100); do [ -S "$dir/runtime/pulse/native" ] && break; sleep 0.1; done
+  if [ ! -S "$dir/runtime/pulse/native" ]; then
+    echo "pulse_start: the PulseAudio server did not start:" >&2
+    cat "$dir/pulseaudio.log" >&2
+    return 1
+  fi
   HOME=$dir/home PULSE_SERVER=$VESMO_PULSE_SERVER parec --latency-msec=20 -d out.monitor \
     --format=s16le --rate=22050 --channels=1 >"$VESMO_PULSE_CAPTURE" 2>"$dir/parec.log" &
   parec_pid=$!

@@ -181,7 +181,7 @@ void CDialerDlg::ApplyToneLength(int ms)
     SetDlgItemText(IDC_MS, text);
 }
 
-int CDialerDlg::AskFromResources(UINT textId, UINT captionId, UINT type) const
+int CDialerDlg::MessageFromResources(UINT textId, UINT captionId, UINT type) const
 {
     return ::MessageBoxA(m_hWnd, LoadStringResource(textId).c_str(), LoadStringResource(captionId).c_str(), type);
 }
@@ -311,7 +311,7 @@ void CDialerDlg::ResendFromHistory()
 
 void CDialerDlg::ClearHistory()
 {
-    if (AskFromResources(IDS_CLEAR_HISTORY_ASK, IDS_CLEAR_HISTORY, MB_YESNO) != IDYES)
+    if (MessageFromResources(IDS_CLEAR_HISTORY_ASK, IDS_CLEAR_HISTORY, MB_YESNO) != IDYES)
         return;
     TruncateFile(kHistoryFileName);
     SentNumberList.ResetContent();
@@ -350,7 +350,7 @@ void CDialerDlg::SaveSpeedDials()
 
 void CDialerDlg::ClearSpeedDials()
 {
-    if (AskFromResources(IDS_CLEAR_SPEEDDIALS_ASK, IDS_CLEAR_SPEEDDIALS, MB_YESNO) == IDYES) {
+    if (MessageFromResources(IDS_CLEAR_SPEEDDIALS_ASK, IDS_CLEAR_SPEEDDIALS, MB_YESNO) == IDYES) {
         for (CSpeedDialDlg& entry : SpeedDialTable) {
             entry.m_szName[0] = '\0';
             entry.m_szNumber[0] = '\0';
@@ -392,7 +392,7 @@ void CDialerDlg::SendServiceCode(UINT commandId)
     for (const ServiceCode& service : kServiceCodes) {
         if (service.commandId != commandId)
             continue;
-        AskFromResources(IDS_SERVICE_PROMPT, service.captionId, MB_OK);
+        MessageFromResources(IDS_SERVICE_PROMPT, service.captionId, MB_OK);
         g_pToneGenerator->PlaySequence(service.code);
         return;
     }

@@ -59,7 +59,7 @@ private:
     // The read-out under "Slår numret...".
     void ShowDialling(const char* number) const;
     // A message box over the window with its text and caption from the string table.
-    int AskFromResources(UINT textId, UINT captionId, UINT type) const;
+    int MessageFromResources(UINT textId, UINT captionId, UINT type) const;
 
     CListBox SentNumberList;
     CEdit m_wndNumber;
