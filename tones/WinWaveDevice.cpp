@@ -2,13 +2,34 @@
 
 #include "DtmfSynthesis.h"
 
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <new>
 #include <utility>
+#include <vector>
 
 static_assert(kWaveNoError == MMSYSERR_NOERROR && kWaveNoMemory == MMSYSERR_NOMEM);
 static_assert(sizeof(PCMWAVEFORMAT) == 16);
+static_assert(std::atomic_ref<DWORD>::required_alignment <= alignof(DWORD));
 
 namespace {
+
+// Wine's sound drivers mishandle two things that Windows does not, both measured through
+// ALSA, PulseAudio and PipeWire:
+//  - when the queue runs empty, Wine stops and resets its stream as soon as its clock says
+//    the last block has played, and that clock can run a period ahead of what was handed
+//    to the sound system: the last milliseconds of the block are thrown away (a single
+//    key's tone, which ends the block, comes out short or not at all);
+//  - its PulseAudio driver holds back the end of a block until more is written, and after
+//    the stream has run dry it pads with zero bytes, which for 8-bit unsigned samples are
+//    full-scale negative: a thump before or after a key played from silence.
+// So under Wine every block goes out as 16-bit samples (zero is silence there) and ends in
+// a stretch of silence longer than anything Wine holds back or drops.
+constexpr int kWineTrailingSilenceMs = 50;
+constexpr std::size_t kWineTrailingSilence = kSampleRate * kWineTrailingSilenceMs / 1000;
+
+std::int16_t To16Bit(unsigned char sample) { return static_cast<std::int16_t>((sample - kSilence) * 256); }
 
 struct GlobalRelease {
     void operator()(HGLOBAL hMemory) const
@@ -37,16 +58,35 @@ public:
 
     bool IsDone() const override
     {
-        // The device sets WHDR_DONE from its own thread.
-        const volatile DWORD& flags = m_WaveHdr.dwFlags;
-        return !m_bQueued || (flags & WHDR_DONE) != 0;
+        if (!m_bQueued)
+            return true;
+        // The device sets WHDR_DONE from its own thread once it has finished with the block:
+        // an acquiring atomic read sees that store, and everything the device did before it.
+        const std::atomic_ref<DWORD> flags(m_WaveHdr.dwFlags);
+        return (flags.load(std::memory_order_acquire) & WHDR_DONE) != 0;
     }
 
-    void Queue(HWAVEOUT hWaveOut, std::size_t bytes)
+    std::span<const BYTE> Queued() const
     {
+        return {reinterpret_cast<const BYTE*>(m_WaveHdr.lpData), m_bQueued ? m_WaveHdr.dwBufferLength : 0};
+    }
+
+    void Queue(HWAVEOUT hWaveOut, WaveFeed feed, std::size_t bytes)
+    {
+        LPSTR data = reinterpret_cast<LPSTR>(m_pOutput);
+        if (feed == WaveFeed::Wine16Bit) {
+            try {
+                m_Wide.assign(bytes + kWineTrailingSilence, 0);
+            } catch (const std::bad_alloc&) {
+                return;
+            }
+            std::transform(m_pOutput, m_pOutput + bytes, m_Wide.begin(), To16Bit);
+            data = reinterpret_cast<LPSTR>(m_Wide.data());
+            bytes = m_Wide.size() * sizeof(std::int16_t);
+        }
         if (!std::in_range<DWORD>(bytes))
             return;
-        m_WaveHdr.lpData = reinterpret_cast<LPSTR>(m_pOutput);
+        m_WaveHdr.lpData = data;
         m_WaveHdr.dwBufferLength = static_cast<DWORD>(bytes);
         m_WaveHdr.dwFlags = 0;
         m_WaveHdr.dwLoops = 0;
@@ -61,12 +101,35 @@ private:
     GlobalMemory m_hOutput;
     unsigned char* m_pOutput;  // locked for the block's whole life
     std::size_t m_nBytes;
-    WAVEHDR m_WaveHdr{};
+    std::vector<std::int16_t> m_Wide;  // what the device plays under Wine
+    mutable WAVEHDR m_WaveHdr{};       // its flags change on the device's thread
     HWAVEOUT m_hPreparedOn = nullptr;
     bool m_bQueued = false;
 };
 
+// The 16-byte PCM record, with no extra-size field.
+PCMWAVEFORMAT FormatFor(WaveFeed feed)
+{
+    const WORD bytesPerSample = feed == WaveFeed::Wine16Bit ? 2 : 1;
+    PCMWAVEFORMAT format{};
+    format.wf.wFormatTag = WAVE_FORMAT_PCM;
+    format.wf.nChannels = 1;
+    format.wf.nSamplesPerSec = kSampleRate;
+    format.wf.nAvgBytesPerSec = kSampleRate * bytesPerSample;
+    format.wf.nBlockAlign = bytesPerSample;
+    format.wBitsPerSample = static_cast<WORD>(8 * bytesPerSample);
+    return format;
+}
+
 }  // namespace
+
+bool RunningUnderWine()
+{
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+CWinWaveDevice::CWinWaveDevice(WaveFeed feed) : m_Feed(feed), m_Format(FormatFor(feed)) {}
 
 void CWinWaveDevice::WaveOutClose::operator()(HWAVEOUT hWaveOut) const
 {
@@ -76,17 +139,9 @@ void CWinWaveDevice::WaveOutClose::operator()(HWAVEOUT hWaveOut) const
 
 int CWinWaveDevice::Open()
 {
-    PCMWAVEFORMAT format{};
-    format.wf.wFormatTag = WAVE_FORMAT_PCM;
-    format.wf.nChannels = 1;
-    format.wf.nSamplesPerSec = kSampleRate;
-    format.wf.nAvgBytesPerSec = kSampleRate;
-    format.wf.nBlockAlign = 1;
-    format.wBitsPerSample = 8;
-
     HWAVEOUT hWaveOut = nullptr;
-    const MMRESULT result = waveOutOpen(&hWaveOut, 0, reinterpret_cast<LPCWAVEFORMATEX>(&format),
-                                        0, 0, WAVE_ALLOWSYNC | CALLBACK_NULL);
+    const MMRESULT result = waveOutOpen(&hWaveOut, 0, reinterpret_cast<LPCWAVEFORMATEX>(&m_Format), 0, 0,
+                                        WAVE_ALLOWSYNC | CALLBACK_NULL);
     if (result == MMSYSERR_NOERROR)
         m_hWaveOut.reset(hWaveOut);
     return static_cast<int>(result);
@@ -110,7 +165,12 @@ std::unique_ptr<CWaveBuffer> CWinWaveDevice::Allocate(std::size_t bytes)
 void CWinWaveDevice::Write(CWaveBuffer& buffer, std::size_t bytes)
 {
     // Every block given to this device came from its Allocate.
-    static_cast<CGlobalWaveBuffer&>(buffer).Queue(m_hWaveOut.get(), bytes);
+    static_cast<CGlobalWaveBuffer&>(buffer).Queue(m_hWaveOut.get(), m_Feed, bytes);
+}
+
+std::span<const BYTE> CWinWaveDevice::QueuedBytes(const CWaveBuffer& buffer)
+{
+    return static_cast<const CGlobalWaveBuffer&>(buffer).Queued();
 }
 
 void CWinWaveDevice::Reset()

@@ -6,20 +6,40 @@
 #include <mmsystem.h>
 
 #include <memory>
+#include <span>
 #include <type_traits>
+
+// How the device is fed. On Windows it gets exactly the generator's bytes: 8-bit unsigned
+// mono. Under Wine each block goes out as 16-bit samples of the same values, followed by
+// a stretch of silence (see WinWaveDevice.cpp for why).
+enum class WaveFeed {
+    Exact8Bit,
+    Wine16Bit,
+};
+
+// Whether this process runs under Wine: its ntdll exports wine_get_version.
+bool RunningUnderWine();
 
 // Wave output device 0 through the Windows waveform audio interface. Blocks are movable
 // global memory, locked while they live; each block carries its own header.
 class CWinWaveDevice final : public CWaveDevice {
 public:
+    explicit CWinWaveDevice(WaveFeed feed = RunningUnderWine() ? WaveFeed::Wine16Bit : WaveFeed::Exact8Bit);
+
     int Open() override;
     std::unique_ptr<CWaveBuffer> Allocate(std::size_t bytes) override;
     void Write(CWaveBuffer& buffer, std::size_t bytes) override;
     void Reset() override;
 
+    // The format the device was opened with, and what it was last given to play.
+    const PCMWAVEFORMAT& Format() const { return m_Format; }
+    static std::span<const BYTE> QueuedBytes(const CWaveBuffer& buffer);
+
 private:
     struct WaveOutClose {
         void operator()(HWAVEOUT hWaveOut) const;
     };
+    WaveFeed m_Feed;
+    PCMWAVEFORMAT m_Format{};
     std::unique_ptr<std::remove_pointer_t<HWAVEOUT>, WaveOutClose> m_hWaveOut;
 };

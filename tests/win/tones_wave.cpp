@@ -14,6 +14,8 @@
 #include <cstdlib>
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
+#include <span>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -144,6 +146,69 @@ TEST(ToneBytes, AreTheSameAsTheHostBuildsAtEveryLength)
         EXPECT_EQ(ToneBufferChecksum(ms), hostChecksum) << ms << " ms";
     }
     EXPECT_EQ(lengths, kMaxToneLengthMs - kMinToneLengthMs + 1);
+}
+
+// What the device is given. On Windows: the generator's own bytes, 8-bit unsigned mono at
+// 44100 per second, the very block it filled. Under Wine: 16-bit samples of the same values,
+// then silence. Both are opened on the real device; the Windows feed is chosen by hand.
+TEST(WaveFeed, WindowsGetsTheGeneratorsBytesAndWineTheirValuesIn16BitsEndingInSilence)
+{
+    ASSERT_TRUE(RunningUnderWine()) << "these tests run under Wine";
+    std::vector<unsigned char> sound(4410);
+    for (std::size_t i = 0; i < sound.size(); ++i)
+        sound[i] = static_cast<unsigned char>(i * 7);
+
+    {
+        SCOPED_TRACE("Windows");
+        CWinWaveDevice device(WaveFeed::Exact8Bit);
+        ASSERT_EQ(device.Open(), kWaveNoError);
+        const PCMWAVEFORMAT& format = device.Format();
+        EXPECT_EQ(format.wf.wFormatTag, WAVE_FORMAT_PCM);
+        EXPECT_EQ(format.wf.nChannels, 1);
+        EXPECT_EQ(format.wf.nSamplesPerSec, 44100u);
+        EXPECT_EQ(format.wf.nAvgBytesPerSec, 44100u);
+        EXPECT_EQ(format.wf.nBlockAlign, 1);
+        EXPECT_EQ(format.wBitsPerSample, 8);
+        const auto block = device.Allocate(sound.size());
+        ASSERT_NE(block, nullptr);
+        std::ranges::copy(sound, block->Bytes().begin());
+        device.Write(*block, sound.size() - 100);
+        const std::span<const BYTE> queued = CWinWaveDevice::QueuedBytes(*block);
+        EXPECT_EQ(queued.data(), block->Bytes().data()) << "the block itself is queued, not a copy";
+        ASSERT_EQ(queued.size(), sound.size() - 100);
+        EXPECT_TRUE(std::equal(queued.begin(), queued.end(), sound.begin()));
+    }
+    {
+        SCOPED_TRACE("Wine");
+        CWinWaveDevice device;
+        ASSERT_EQ(device.Open(), kWaveNoError);
+        EXPECT_EQ(device.Format().wBitsPerSample, 16);
+        EXPECT_EQ(device.Format().wf.nBlockAlign, 2);
+        EXPECT_EQ(device.Format().wf.nAvgBytesPerSec, 88200u);
+        const auto block = device.Allocate(sound.size());
+        ASSERT_NE(block, nullptr);
+        std::ranges::copy(sound, block->Bytes().begin());
+        device.Write(*block, sound.size());
+        const std::span<const BYTE> queued = CWinWaveDevice::QueuedBytes(*block);
+        ASSERT_GE(queued.size(), 2 * (sound.size() + 44100 * 40 / 1000)) << "at least 40 ms of silence after";
+        std::vector<std::int16_t> samples(queued.size() / 2);
+        std::memcpy(samples.data(), queued.data(), queued.size());
+        for (std::size_t i = 0; i < samples.size(); ++i) {
+            const int expected = i < sound.size() ? (sound[i] - 128) * 256 : 0;
+            ASSERT_EQ(samples[i], expected) << "sample " << i;
+        }
+    }
+}
+
+// A key played through the device exactly as Windows gets it is heard as well.
+TEST(WaveOutput, AKeyFedAsOnWindowsIsHeard)
+{
+    SoundCapture capture;
+    CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>(WaveFeed::Exact8Bit));
+    ASSERT_EQ(generator.Open(), kWaveNoError);
+    capture.Mark();
+    ASSERT_EQ(generator.PlaySequence("5"), kWaveNoError);
+    EXPECT_EQ(capture.WaitAndDecode(2 * kToneMs).keys, "5");
 }
 
 // Run where Wine has no sound device.
