@@ -1,6 +1,7 @@
 # Sourced by the test scripts: a Wine prefix of the project's own, a virtual display,
 # a persistent wineserver, and a sound device whose output lands in a file.
-#   VESMO_CAPTURE        raw S16_LE mono 22050 Hz: everything played on wave device 0
+#   VESMO_CAPTURE        raw S16_LE mono 22050 Hz: what each stream played on wave device 0,
+#                        a file per stream (the name, then NAME.0001, NAME.0002, ...)
 #   VESMO_NOSOUND_HOME   a HOME in which Wine finds no sound device at all
 # Wine finds no PulseAudio server here (not the user's own, not a system-wide one) unless
 # pulse_start has started a private one (scripts/wine-exec uses it for VESMO_SOUND=pulse):
@@ -28,7 +29,7 @@ cat > "$HOME/.asoundrc" <<ASOUND
 pcm.!default {
   type plug
   slave {
-    pcm { type file slave.pcm "null" format "raw" file "$VESMO_CAPTURE" }
+    pcm { type file slave.pcm "null" format "raw" truncate false file "$VESMO_CAPTURE" }
     format S16_LE
     rate 22050
     channels 1

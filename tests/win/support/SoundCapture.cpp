@@ -14,9 +14,8 @@
 namespace {
 
 constexpr int kCaptureRate = 22050;
-constexpr double kBytesPerMs = kCaptureRate * 2 / 1000.0;
-// Sound takes a while from waveOutWrite to the capture file (Wine's and ALSA's buffers).
-constexpr int kSafetyMarginMs = 1000;
+// Sound takes a while from waveOutWrite to the capture (Wine's and the sound system's buffers).
+constexpr int kSafetyMarginMs = 1500;
 constexpr std::chrono::milliseconds kPollInterval{20};
 // A sample is sound when it is further from zero than 4 steps of the 8-bit source; a tone
 // when it also differs from the one before by that much.
@@ -26,6 +25,32 @@ constexpr std::size_t kQuietAfterSound = kCaptureRate * 400 / 1000;
 
 // Wine maps the Unix root to drive Z:.
 std::filesystem::path WindowsPath(const std::string& unixPath) { return "Z:" + unixPath; }
+
+// ALSA's file plugin, told not to truncate, gives each stream a file of its own: the name
+// itself for the first, then the name with ".0001", ".0002" and so on. The newest is the one
+// with the highest number.
+std::string NewestCapture(const std::string& unixPath)
+{
+    const std::filesystem::path first = WindowsPath(unixPath);
+    std::string newest = unixPath;
+    int highest = -1;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(first.parent_path(), error)) {
+        const std::string name = entry.path().filename().string();
+        const std::string base = first.filename().string();
+        if (name == base && highest < 0) {
+            highest = 0;
+        } else if (name.size() == base.size() + 5 && name.rfind(base + ".", 0) == 0 &&
+                   std::all_of(name.end() - 4, name.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            const int index = std::stoi(name.substr(base.size() + 1));
+            if (index > highest) {
+                highest = index;
+                newest = unixPath + name.substr(base.size());
+            }
+        }
+    }
+    return newest;
+}
 
 std::uintmax_t EvenSize(const std::filesystem::path& path)
 {
@@ -119,12 +144,16 @@ SoundCapture::SoundCapture()
     const char* capture = std::getenv("VESMO_CAPTURE");
     if (!capture || !*capture)
         throw std::runtime_error("VESMO_CAPTURE is not set: run the Windows tests with scripts/wine-env.sh");
-    m_sUnixPath = capture;
-    m_Path = WindowsPath(m_sUnixPath);
+    m_sCapture = capture;
     Mark();
 }
 
-void SoundCapture::Mark() { m_nMark = EvenSize(m_Path); }
+void SoundCapture::Mark()
+{
+    m_sUnixPath = NewestCapture(m_sCapture);
+    m_Path = WindowsPath(m_sUnixPath);
+    m_nMark = EvenSize(m_Path);
+}
 
 bool SoundCapture::ThroughPulseAudio()
 {
@@ -134,34 +163,36 @@ bool SoundCapture::ThroughPulseAudio()
 
 HeardSound SoundCapture::WaitAndDecode(int audioMs)
 {
-    const auto wanted = static_cast<std::uintmax_t>((audioMs + kSafetyMarginMs) * kBytesPerMs);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(20000 + audioMs);
-    for (std::uintmax_t size = EvenSize(m_Path); size < m_nMark + wanted; size = EvenSize(m_Path)) {
-        // A process that opens the device starts the capture afresh: all of it is new.
-        if (size < m_nMark)
-            m_nMark = 0;
-        if (std::chrono::steady_clock::now() >= deadline)
-            break;
-        std::this_thread::sleep_for(kPollInterval);
-    }
-
-    // On a busy machine the sound can reach the capture late: while the capture still ends
-    // in sound, or in a pause shorter than a quiet stretch, more of it is on its way.
+    // Sound takes a while from waveOutWrite to the capture, longer on a busy machine; the
+    // capture grows only while Wine's stream runs, which it stops soon after the sound.
+    // So the wait ends when the sound has come and gone: everything from its first sample
+    // is at least audioMs long and ends in a longer quiet than any pause between tones.
+    // Where nothing is heard within audioMs and a margin, nothing is coming.
+    const auto start = std::chrono::steady_clock::now();
+    const auto nothingBy = start + std::chrono::milliseconds(audioMs + kSafetyMarginMs);
+    const auto deadline = start + std::chrono::milliseconds(20000 + audioMs);
+    const auto audio = static_cast<std::size_t>(audioMs * kCaptureRate / 1000);
+    const auto loud = [](std::int16_t sample) { return std::abs(sample) > kLoud; };
     std::vector<std::int16_t> samples;
     for (;;) {
         const std::uintmax_t end = EvenSize(m_Path);
         samples = end > m_nMark ? ReadSamples(m_Path, m_nMark, end) : std::vector<std::int16_t>{};
-        const auto lastSound = std::find_if(samples.rbegin(), samples.rend(),
-                                            [](std::int16_t sample) { return std::abs(sample) > kLoud; });
-        const bool settled = lastSound == samples.rend() ||
-                             static_cast<std::size_t>(lastSound - samples.rbegin()) >= kQuietAfterSound;
-        if (settled || std::chrono::steady_clock::now() >= deadline)
+        const auto firstSound = std::find_if(samples.begin(), samples.end(), loud);
+        const auto lastSound = std::find_if(samples.rbegin(), samples.rend(), loud);
+        const auto now = std::chrono::steady_clock::now();
+        if (firstSound == samples.end()) {
+            if (now >= nothingBy)
+                break;
+        } else if (static_cast<std::size_t>(samples.end() - firstSound) >= audio &&
+                   static_cast<std::size_t>(lastSound - samples.rbegin()) >= kQuietAfterSound) {
+            break;
+        }
+        if (now >= deadline)
             break;
         std::this_thread::sleep_for(kPollInterval);
     }
     HeardSound heard;
-    heard.keys = DecodeDtmf(samples, m_sUnixPath + ".slice");
+    heard.keys = DecodeDtmf(samples, m_sCapture + ".slice");
     MeasureTones(samples, heard);
     return heard;
 }
-

@@ -1,10 +1,12 @@
 #pragma once
 
 // What wave device 0 played under Wine, as heard by an independent DTMF decoder.
-// The capture is the file named by VESMO_CAPTURE: raw S16_LE mono at 22050 Hz, growing
-// in real time (silence included) while a process holds the device open, and started
-// afresh whenever a process opens it: mark after the device is open. Through PulseAudio
-// (VESMO_SOUND=pulse) it is the recording of the server's sink, which runs all the time.
+// The capture is raw S16_LE mono at 22050 Hz. Through ALSA each stream Wine opens on the
+// device writes a file of its own, named after VESMO_CAPTURE, growing in real time while
+// the stream runs (Wine stops it soon after the last sound): mark after the device under
+// test has been opened, and the newest file is the one listened to. Through PulseAudio
+// (VESMO_SOUND=pulse) VESMO_CAPTURE is the recording of the server's sink, which runs all
+// the time.
 
 #include <cstdint>
 #include <filesystem>
@@ -20,17 +22,19 @@ struct HeardSound {
 class SoundCapture {
 public:
     SoundCapture();
-    // Remembers the capture's current end.
+    // Chooses the newest capture and remembers its current end.
     void Mark();
-    // Waits until the capture has grown by audioMs and a safety margin past the mark, and
-    // until what follows the last sound is a longer quiet than any pause between tones (or
-    // a generous timeout has passed); then decodes everything after the mark.
+    // Waits until the sound after the mark has come and gone: from its first sample on at
+    // least audioMs long and followed by a longer quiet than any pause between tones (or,
+    // when nothing comes, until audioMs and a margin have passed, or a generous timeout);
+    // then decodes everything after the mark.
     HeardSound WaitAndDecode(int audioMs);
     // Whether the device is the private PulseAudio server's sink rather than the ALSA file.
     static bool ThroughPulseAudio();
 
 private:
-    std::string m_sUnixPath;
+    std::string m_sCapture;   // VESMO_CAPTURE
+    std::string m_sUnixPath;  // the capture listened to since the mark
     std::filesystem::path m_Path;
     std::uintmax_t m_nMark = 0;
 };
