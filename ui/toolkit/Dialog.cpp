@@ -1,7 +1,5 @@
 #include "Dialog.h"
 
-#include "App.h"
-
 #include <cstring>
 #include <vector>
 
@@ -78,9 +76,20 @@ bool ReturnsResultDirectly(UINT message)
     }
 }
 
+// The common controls' classes (slider, tooltips and the others), registered before the
+// first dialog is made, so that any template may use them.
+void RegisterCommonControls()
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&controls) != FALSE;
+    }();
+    static_cast<void>(registered);
+}
+
 }  // namespace
 
-CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_hWndParent(parent) {}
+CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
 
 CDialog::~CDialog()
 {
@@ -88,16 +97,13 @@ CDialog::~CDialog()
         ::DestroyWindow(m_hWnd);
 }
 
-INT_PTR CDialog::DoModal()
+INT_PTR CDialog::DoModal(HWND owner)
 {
     const std::vector<BYTE> dialogTemplate = LoadTemplate(m_templateId);
     if (dialogTemplate.empty())
         return -1;
     m_placedByTemplate = PlacedByTemplate(dialogTemplate);
-
-    HWND owner = m_hWndParent;
-    if (!owner && CApp::Current() && CApp::Current()->m_pMainWnd && CApp::Current()->m_pMainWnd != this)
-        owner = CApp::Current()->m_pMainWnd->GetSafeHwnd();
+    RegisterCommonControls();
 
     m_modalRunning = true;
     m_modalResult = -1;

@@ -13,16 +13,16 @@
 
 class CDialog {
 public:
-    explicit CDialog(UINT templateId, HWND parent = nullptr);
+    explicit CDialog(UINT templateId);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
-    // Creates the dialog, runs its own message loop until EndDialog, destroys the window
-    // and returns the value given to EndDialog: -1 when the dialog could not be created,
-    // when its OnInitDialog threw (it is then never shown), or when its window was
-    // destroyed without EndDialog.
-    INT_PTR DoModal();
+    // Creates the dialog, owned by 'owner' (null: none), runs its own message loop until
+    // EndDialog, destroys the window and returns the value given to EndDialog: -1 when the
+    // dialog could not be created, when its OnInitDialog threw (it is then never shown), or
+    // when its window was destroyed without EndDialog. The owner is disabled meanwhile.
+    INT_PTR DoModal(HWND owner);
     void EndDialog(INT_PTR result);
     HWND GetSafeHwnd() const { return m_hWnd; }
     virtual BOOL DestroyWindow();
@@ -54,7 +54,6 @@ private:
     void WakeModalLoop();
 
     UINT m_templateId;
-    HWND m_hWndParent;
     bool m_placedByTemplate = false;
     bool m_modalRunning = false;
     INT_PTR m_modalResult = -1;

@@ -52,7 +52,7 @@ struct ModalRun {
 DWORD WINAPI RunModal(LPVOID param)
 {
     auto* run = static_cast<ModalRun*>(param);
-    run->result = run->dialog.DoModal();
+    run->result = run->dialog.DoModal(nullptr);
     return 0;
 }
 
