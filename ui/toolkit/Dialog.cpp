@@ -1,6 +1,8 @@
 #include "Dialog.h"
 
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 namespace {
@@ -26,7 +28,7 @@ TemplateLayout LayoutOf(const std::vector<BYTE>& bytes)
 std::vector<BYTE> LoadTemplate(UINT templateId)
 {
     HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), RT_DIALOG);
     if (!resource)
         return {};
     HGLOBAL loaded = ::LoadResource(module, resource);
@@ -87,6 +89,27 @@ void RegisterCommonControls()
     static_cast<void>(registered);
 }
 
+// Keeps the owner of a modal dialog disabled while it lives, and enables it again however
+// the dialog's loop ends: an exception from PreTranslateMessage too.
+class DisabledOwner {
+public:
+    explicit DisabledOwner(HWND owner) : m_owner(owner && ::IsWindowEnabled(owner) ? owner : nullptr)
+    {
+        if (m_owner)
+            ::EnableWindow(m_owner, FALSE);
+    }
+    ~DisabledOwner()
+    {
+        if (m_owner)
+            ::EnableWindow(m_owner, TRUE);
+    }
+    DisabledOwner(const DisabledOwner&) = delete;
+    DisabledOwner& operator=(const DisabledOwner&) = delete;
+
+private:
+    HWND m_owner;
+};
+
 }  // namespace
 
 CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
@@ -115,12 +138,25 @@ INT_PTR CDialog::DoModal(HWND owner)
         return -1;
     }
 
-    const bool disableOwner = owner && ::IsWindowEnabled(owner);
-    if (disableOwner)
-        ::EnableWindow(owner, FALSE);
-    if (m_modalRunning)
-        ::ShowWindow(m_hWnd, SW_SHOW);
+    {
+        // The owner is enabled again as the loop ends, before the dialog's window goes, so
+        // that the activation can return to it.
+        const DisabledOwner disabledOwner(owner);
+        if (m_modalRunning)
+            ::ShowWindow(m_hWnd, SW_SHOW);
+        RunModalLoop();
+    }
+    if (m_hWnd)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (owner && ::GetActiveWindow() == nullptr)
+        ::SetActiveWindow(owner);
+    DestroyWindow();
+    return m_modalResult;
+}
 
+void CDialog::RunModalLoop()
+{
     MSG msg;
     while (m_modalRunning) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
@@ -136,17 +172,6 @@ INT_PTR CDialog::DoModal(HWND owner)
             ::DispatchMessageA(&msg);
         }
     }
-
-    // Give the activation back to the owner before the dialog's window goes.
-    if (disableOwner)
-        ::EnableWindow(owner, TRUE);
-    if (m_hWnd)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (owner && ::GetActiveWindow() == nullptr)
-        ::SetActiveWindow(owner);
-    DestroyWindow();
-    return m_modalResult;
 }
 
 // The loop sees the flag when its GetMessage next returns. A message sent from another
@@ -173,9 +198,9 @@ BOOL CDialog::DestroyWindow()
     return ::DestroyWindow(m_hWnd);
 }
 
-bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) > 1)
+    if (message != WM_COMMAND || !IsCommand(wParam, lParam))
         return false;
     result = 0;
     switch (LOWORD(wParam)) {
@@ -264,6 +289,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             self->CentreIfUnplaced();
             return result;
         } catch (...) {
+            self->ReportHandlerException(message);
             self->EndDialog(-1);
             return FALSE;
         }
@@ -284,6 +310,25 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     } catch (...) {
+        self->ReportHandlerException(message);
         return FALSE;
     }
+}
+
+void CDialog::ReportHandlerException(UINT message) const
+{
+    const char* what = "an exception not derived from std::exception";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+    }
+    // A fixed buffer: reporting must not throw in turn.
+    char text[512];
+    std::snprintf(text, sizeof text, "Dialog %u: the handler of message 0x%04X threw: %s\n", m_templateId, message,
+                  what);
+    ::OutputDebugStringA(text);
+    if (s_onHandlerException)
+        s_onHandlerException(text);
 }
