@@ -2,7 +2,6 @@
 #include "DialerDlg.h"
 #include "toolkit/App.h"
 
-#include <commctrl.h>
 #include <mmsystem.h>
 
 namespace {
@@ -24,13 +23,9 @@ protected:
         if (HANDLE warmUp = ::CreateThread(nullptr, 0, LoadSoundDriver, nullptr, 0, nullptr))
             ::CloseHandle(warmUp);
 
-        // The common controls' classes (slider, tooltips) and their current look.
-        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
-        ::InitCommonControlsEx(&controls);
-
         CDialerDlg dialog;
         m_pMainWnd = &dialog;
-        dialog.DoModal();
+        dialog.DoModal(nullptr);
         m_pMainWnd = nullptr;
         return false;
     }

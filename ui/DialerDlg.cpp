@@ -253,7 +253,7 @@ bool CDialerDlg::OnSysCommand(WPARAM wParam, LPARAM, LRESULT& result)
 void CDialerDlg::OnHelpAbout()
 {
     CAboutDlg about;
-    about.DoModal();
+    about.DoModal(m_hWnd);
 }
 
 bool CDialerDlg::OnPaint(WPARAM, LPARAM, LRESULT& result)
@@ -366,7 +366,7 @@ void CDialerDlg::ProgramSpeedDial(UINT buttonId)
     if (row < 0)
         return;
     CSpeedDialDlg& entry = SpeedDialTable[static_cast<size_t>(row)];
-    if (entry.DoModal() == IDOK)
+    if (entry.DoModal(m_hWnd) == IDOK)
         SetDlgItemText(static_cast<int>(buttonId), entry.m_szName);
 }
 
@@ -401,11 +401,11 @@ void CDialerDlg::SendServiceCode(UINT commandId)
 void CDialerDlg::ForwardOnNoAnswer()
 {
     CForwardDlg dialog(Forwarding::NoAnswer);
-    dialog.DoModal();
+    dialog.DoModal(m_hWnd);
 }
 
 void CDialerDlg::ForwardOnBusy()
 {
     CForwardDlg dialog(Forwarding::Busy);
-    dialog.DoModal();
+    dialog.DoModal(m_hWnd);
 }

@@ -1,8 +1,8 @@
 #include "Dialog.h"
 
-#include "App.h"
-
+#include <cstdio>
 #include <cstring>
+#include <exception>
 #include <vector>
 
 namespace {
@@ -28,7 +28,7 @@ TemplateLayout LayoutOf(const std::vector<BYTE>& bytes)
 std::vector<BYTE> LoadTemplate(UINT templateId)
 {
     HMODULE module = ::GetModuleHandleA(nullptr);
-    HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), MAKEINTRESOURCEA(5));  // RT_DIALOG
+    HRSRC resource = ::FindResourceA(module, MAKEINTRESOURCEA(templateId), RT_DIALOG);
     if (!resource)
         return {};
     HGLOBAL loaded = ::LoadResource(module, resource);
@@ -78,9 +78,41 @@ bool ReturnsResultDirectly(UINT message)
     }
 }
 
+// The common controls' classes (slider, tooltips and the others), registered before the
+// first dialog is made, so that any template may use them.
+void RegisterCommonControls()
+{
+    static const bool registered = [] {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+        return ::InitCommonControlsEx(&controls) != FALSE;
+    }();
+    static_cast<void>(registered);
+}
+
+// Keeps the owner of a modal dialog disabled while it lives, and enables it again however
+// the dialog's loop ends: an exception from PreTranslateMessage too.
+class DisabledOwner {
+public:
+    explicit DisabledOwner(HWND owner) : m_owner(owner && ::IsWindowEnabled(owner) ? owner : nullptr)
+    {
+        if (m_owner)
+            ::EnableWindow(m_owner, FALSE);
+    }
+    ~DisabledOwner()
+    {
+        if (m_owner)
+            ::EnableWindow(m_owner, TRUE);
+    }
+    DisabledOwner(const DisabledOwner&) = delete;
+    DisabledOwner& operator=(const DisabledOwner&) = delete;
+
+private:
+    HWND m_owner;
+};
+
 }  // namespace
 
-CDialog::CDialog(UINT templateId, HWND parent) : m_templateId(templateId), m_hWndParent(parent) {}
+CDialog::CDialog(UINT templateId) : m_templateId(templateId) {}
 
 CDialog::~CDialog()
 {
@@ -88,16 +120,13 @@ CDialog::~CDialog()
         ::DestroyWindow(m_hWnd);
 }
 
-INT_PTR CDialog::DoModal()
+INT_PTR CDialog::DoModal(HWND owner)
 {
     const std::vector<BYTE> dialogTemplate = LoadTemplate(m_templateId);
     if (dialogTemplate.empty())
         return -1;
     m_placedByTemplate = PlacedByTemplate(dialogTemplate);
-
-    HWND owner = m_hWndParent;
-    if (!owner && CApp::Current() && CApp::Current()->m_pMainWnd && CApp::Current()->m_pMainWnd != this)
-        owner = CApp::Current()->m_pMainWnd->GetSafeHwnd();
+    RegisterCommonControls();
 
     m_modalRunning = true;
     m_modalResult = -1;
@@ -109,12 +138,25 @@ INT_PTR CDialog::DoModal()
         return -1;
     }
 
-    const bool disableOwner = owner && ::IsWindowEnabled(owner);
-    if (disableOwner)
-        ::EnableWindow(owner, FALSE);
-    if (m_modalRunning)
-        ::ShowWindow(m_hWnd, SW_SHOW);
+    {
+        // The owner is enabled again as the loop ends, before the dialog's window goes, so
+        // that the activation can return to it.
+        const DisabledOwner disabledOwner(owner);
+        if (m_modalRunning)
+            ::ShowWindow(m_hWnd, SW_SHOW);
+        RunModalLoop();
+    }
+    if (m_hWnd)
+        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
+    if (owner && ::GetActiveWindow() == nullptr)
+        ::SetActiveWindow(owner);
+    DestroyWindow();
+    return m_modalResult;
+}
 
+void CDialog::RunModalLoop()
+{
     MSG msg;
     while (m_modalRunning) {
         const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
@@ -130,17 +172,6 @@ INT_PTR CDialog::DoModal()
             ::DispatchMessageA(&msg);
         }
     }
-
-    // Give the activation back to the owner before the dialog's window goes.
-    if (disableOwner)
-        ::EnableWindow(owner, TRUE);
-    if (m_hWnd)
-        ::SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
-                       SWP_HIDEWINDOW | SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_NOZORDER);
-    if (owner && ::GetActiveWindow() == nullptr)
-        ::SetActiveWindow(owner);
-    DestroyWindow();
-    return m_modalResult;
 }
 
 // The loop sees the flag when its GetMessage next returns. A message sent from another
@@ -167,9 +198,9 @@ BOOL CDialog::DestroyWindow()
     return ::DestroyWindow(m_hWnd);
 }
 
-bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM, LRESULT& result)
+bool CDialog::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (message != WM_COMMAND || HIWORD(wParam) > 1)
+    if (message != WM_COMMAND || !IsCommand(wParam, lParam))
         return false;
     result = 0;
     switch (LOWORD(wParam)) {
@@ -258,6 +289,7 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
             self->CentreIfUnplaced();
             return result;
         } catch (...) {
+            self->ReportHandlerException(message);
             self->EndDialog(-1);
             return FALSE;
         }
@@ -278,6 +310,25 @@ INT_PTR CALLBACK CDialog::DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT, result);
         return TRUE;
     } catch (...) {
+        self->ReportHandlerException(message);
         return FALSE;
     }
+}
+
+void CDialog::ReportHandlerException(UINT message) const
+{
+    const char* what = "an exception not derived from std::exception";
+    try {
+        throw;
+    } catch (const std::exception& e) {
+        what = e.what();
+    } catch (...) {
+    }
+    // A fixed buffer: reporting must not throw in turn.
+    char text[512];
+    std::snprintf(text, sizeof text, "Dialog %u: the handler of message 0x%04X threw: %s\n", m_templateId, message,
+                  what);
+    ::OutputDebugStringA(text);
+    if (s_onHandlerException)
+        s_onHandlerException(text);
 }

@@ -13,19 +13,24 @@
 
 class CDialog {
 public:
-    explicit CDialog(UINT templateId, HWND parent = nullptr);
+    explicit CDialog(UINT templateId);
     virtual ~CDialog();
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
 
-    // Creates the dialog, runs its own message loop until EndDialog, destroys the window
-    // and returns the value given to EndDialog: -1 when the dialog could not be created,
-    // when its OnInitDialog threw (it is then never shown), or when its window was
-    // destroyed without EndDialog.
-    INT_PTR DoModal();
+    // Creates the dialog, owned by 'owner' (null: none), runs its own message loop until
+    // EndDialog, destroys the window and returns the value given to EndDialog: -1 when the
+    // dialog could not be created, when its OnInitDialog threw (it is then never shown), or
+    // when its window was destroyed without EndDialog. The owner is disabled meanwhile.
+    INT_PTR DoModal(HWND owner);
     void EndDialog(INT_PTR result);
     HWND GetSafeHwnd() const { return m_hWnd; }
     virtual BOOL DestroyWindow();
+
+    // No exception may cross into the system's code that called a handler: the dialog
+    // procedure catches it and reports what it was to the debugger (OutputDebugStringA)
+    // and, when set, to this function.
+    static inline void (*s_onHandlerException)(const char* text) = nullptr;
 
 protected:
     // Handles one message; true when handled, with the handler's result in 'result'.
@@ -49,19 +54,30 @@ protected:
 
 private:
     static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    // Called inside a catch block: reports the exception being handled.
+    void ReportHandlerException(UINT message) const;
     void CentreIfUnplaced() const;
+    // Gets and dispatches messages until the dialog ends or a quit request comes.
+    void RunModalLoop();
     // Ends the modal loop: it returns from GetMessage and sees that it is done.
     void WakeModalLoop();
 
     UINT m_templateId;
-    HWND m_hWndParent;
     bool m_placedByTemplate = false;
     bool m_modalRunning = false;
     INT_PTR m_modalResult = -1;
 };
 
-// One row of a message map. Commands arrive as WM_COMMAND with a notification code of 0
-// (menu, button click) or 1 (accelerator); Notify rows match one control's notification.
+// Whether a WM_COMMAND is a command: a menu item or an accelerator (no control; code 0 or
+// 1) or a button's click. Other notifications share those codes (LBN_SELCHANGE,
+// CBN_SELCHANGE and STN_DBLCLK are 1) and reach Notify rows only.
+inline bool IsCommand(WPARAM wParam, LPARAM lParam)
+{
+    return lParam == 0 ? HIWORD(wParam) <= 1 : HIWORD(wParam) == BN_CLICKED;
+}
+
+// One row of a message map. Command rows match commands (IsCommand); Notify rows match
+// one control's notification.
 template <class T>
 struct MessageEntry {
     using MessageHandler = bool (T::*)(WPARAM, LPARAM, LRESULT&);
@@ -71,7 +87,7 @@ struct MessageEntry {
     UINT message;
     UINT firstId;
     UINT lastId;
-    int notifyCode;  // -1: any command (codes 0 and 1)
+    int notifyCode;  // -1: a command
     std::variant<MessageHandler, CommandHandler, RangeHandler> handler;
 };
 
@@ -114,7 +130,7 @@ bool DispatchMessageMap(T* self, std::span<const MessageEntry<T>> map, UINT mess
         if (message == WM_COMMAND) {
             if (id < entry.firstId || id > entry.lastId)
                 continue;
-            if (entry.notifyCode == -1 ? code > 1 : code != entry.notifyCode)
+            if (entry.notifyCode == -1 ? !IsCommand(wParam, lParam) : code != entry.notifyCode)
                 continue;
         }
         result = 0;

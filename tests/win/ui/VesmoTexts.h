@@ -20,6 +20,9 @@ inline constexpr char kSpeedDialLabel[] = "Kortnummer:";
 // The notification icon's tip.
 inline constexpr char kTrayTip[] = "Tryck h\xF6ger musknapp";
 
+// The item the program adds to the main window's system menu.
+inline constexpr char kAboutMenuItem[] = "&Om Vesmo...";
+
 // The About box.
 inline constexpr char kAboutVersion[] = "Vesmo Version 1.0 Beta";
 inline constexpr char kAboutNotice[] = "\xA9 2026 Vesmo-teamet";

@@ -1,6 +1,6 @@
-// The notification icon, hiding the window, the system menu and the About box, driven
-// through the real windows: Wine's own taskbar and notification area, the program's
-// system menu as the keyboard opens it, and the tones multimon-ng hears.
+// The notification icon, hiding the window, the system commands and the About box, driven
+// through the real windows: Wine's own taskbar and notification area, and the tones
+// multimon-ng hears. The system menu's items are read in-process, in tests/win/ui_inprocess.
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
 #include "VesmoTexts.h"
@@ -265,132 +265,7 @@ TEST_F(NotificationIcon, ARightPressBringsTheVisibleWindowToTheFront)
     EXPECT_TRUE(WaitUntil([&] { return Shown(); }));
 }
 
-// ---- System menu and system commands ---------------------------------------------------
-
-// The rows [top, bottom) of the open menu that are painted in the selection colour.
-struct Band {
-    int top = 0, bottom = 0;
-    bool operator==(const Band&) const = default;
-};
-
-// The selected item of a popup menu as it is painted on the screen.
-Band SelectedBand(HWND popup)
-{
-    RECT rect;
-    ::GetWindowRect(popup, &rect);
-    const int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    std::vector<DWORD> pixels(static_cast<size_t>(width) * static_cast<size_t>(height));
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;  // top row first
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    {
-        const std::unique_ptr<HDC__, decltype([](HDC dc) { ::ReleaseDC(nullptr, dc); })> screen(::GetDC(nullptr));
-        const std::unique_ptr<HDC__, decltype([](HDC dc) { ::DeleteDC(dc); })> memory(
-            ::CreateCompatibleDC(screen.get()));
-        const std::unique_ptr<HBITMAP__, decltype([](HBITMAP b) { ::DeleteObject(b); })> bitmap(
-            ::CreateCompatibleBitmap(screen.get(), width, height));
-        const HGDIOBJ old = ::SelectObject(memory.get(), bitmap.get());
-        ::BitBlt(memory.get(), 0, 0, width, height, screen.get(), rect.left, rect.top, SRCCOPY);
-        ::SelectObject(memory.get(), old);
-        ::GetDIBits(memory.get(), bitmap.get(), 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS);
-    }
-
-    BOOL flat = FALSE;
-    ::SystemParametersInfoA(SPI_GETFLATMENU, 0, &flat, 0);
-    const COLORREF selected = ::GetSysColor(flat ? COLOR_MENUHILIGHT : COLOR_HIGHLIGHT);
-    const DWORD wanted = (GetRValue(selected) << 16) | (GetGValue(selected) << 8) | GetBValue(selected);
-    Band band;
-    for (int y = 0; y < height; ++y) {
-        const auto row = pixels.begin() + static_cast<std::ptrdiff_t>(y) * width;
-        const auto count = std::count_if(row, row + width, [&](DWORD p) { return (p & 0xFFFFFF) == wanted; });
-        if (count < width / 2)
-            continue;
-        if (band.bottom != y)
-            band.top = y;
-        band.bottom = y + 1;
-    }
-    return band;
-}
-
-// The program's open popup menu, once it is shown.
-HWND OpenPopupMenu(const VesmoProcess& vesmo, int timeoutMs)
-{
-    HWND popup = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND w : vesmo.TopLevelWindows("#32768"))
-                if (!popup && ::IsWindowVisible(w))
-                    popup = w;
-            return popup != nullptr;
-        },
-        timeoutMs);
-    return popup;
-}
-
-// Opens the system menu with the keyboard and follows the selection through three presses
-// of Up: from the first item that wraps round to the last, so the result is the last three
-// items, bottom up. Empty when the menu could not be seen on the screen.
-std::vector<Band> LastThreeSystemMenuItems(const VesmoProcess& vesmo)
-{
-    ::PostMessageA(vesmo.Main(), WM_SYSCOMMAND, SC_KEYMENU, ' ');
-    const HWND popup = OpenPopupMenu(vesmo, 5000);
-    if (!popup)
-        return {};
-    std::vector<Band> bands;
-    Band band;
-    const auto moved = [&] {
-        band = SelectedBand(popup);
-        return band.bottom > 0 && band != bands.back();
-    };
-    bands.push_back(Band{});  // before the menu is painted with its first item selected
-    for (int presses = 0; presses <= 3; ++presses) {
-        if (presses > 0)
-            vesmo.PostKey(vesmo.Main(), VK_UP);
-        if (!WaitUntil(moved, 2000))
-            return {};
-        bands.push_back(band);
-    }
-    return {bands.begin() + 2, bands.end()};
-}
-
-// Another process cannot read the program's menus, so the system menu is opened with the
-// keyboard and looked at: a separator shows as a gap between items selected one after
-// another.
-TEST(SystemMenu, EndsWithASeparatorAndTheAboutItem)
-{
-    TempDir dir;
-    VesmoProcess vesmo(dir.Path());
-    ASSERT_NE(vesmo.Main(), nullptr);
-
-    // In a program's first moments Wine at times draws the window over a menu that has just
-    // opened; the menu is then closed and opened again.
-    std::vector<Band> bands;
-    for (int attempt = 0; attempt < 5 && bands.empty(); ++attempt) {
-        bands = LastThreeSystemMenuItems(vesmo);
-        if (bands.empty()) {
-            ::PostMessageA(vesmo.Main(), WM_CANCELMODE, 0, 0);
-            ASSERT_TRUE(WaitUntil([&] { return !OpenPopupMenu(vesmo, 0); })) << "the menu did not close";
-        }
-    }
-    ASSERT_EQ(bands.size(), 3u) << "the system menu was never seen";
-    const int gapBeforeLast = bands[0].top - bands[1].bottom;
-    const int systemsSeparator = bands[1].top - bands[2].bottom;
-    EXPECT_GT(gapBeforeLast, 0) << "no separator before the last item";
-    EXPECT_EQ(gapBeforeLast, systemsSeparator) << "the gap is not one separator like the system's own";
-
-    // Two steps down select the last item again; Enter carries out its command.
-    for (int i = 0; i < 2; ++i)
-        vesmo.PostKey(vesmo.Main(), VK_DOWN);
-    vesmo.PostKey(vesmo.Main(), VK_RETURN);
-    const HWND box = vesmo.WaitForWindow(kAboutCaption);
-    ASSERT_NE(box, nullptr) << "the last item did not open the About box";
-    vesmo.PostClick(box, IDOK);
-    EXPECT_TRUE(WaitUntilClosed(box));
-}
+// ---- System commands -----------------------------------------------------------------
 
 TEST(SystemCommands, MinimiseRestoreAndCloseBehaveAsInAnyWindow)
 {
