@@ -1,6 +1,7 @@
 #include "DialerDlg.h"
 
 #include "AboutDlg.h"
+#include "FileBytes.h"
 #include "ForwardDlg.h"
 #include "History.h"
 #include "NotifyTray.h"

@@ -1,3 +1,4 @@
+#include "FileBytes.h"
 #include "History.h"
 #include "records_test_support.h"
 
