@@ -3,8 +3,7 @@
 add_executable(records_tests
   ${CMAKE_CURRENT_LIST_DIR}/records_history_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/records_speed_dial_test.cpp)
-target_include_directories(records_tests PRIVATE ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(records_tests PRIVATE vesmo_records GTest::gtest_main)
+target_link_libraries(records_tests PRIVATE vesmo_records vesmo_test_files GTest::gtest_main)
 add_test(NAME records_tests COMMAND records_tests)
 
 if(NOT CMAKE_CROSSCOMPILING)
@@ -34,7 +33,7 @@ endif()
 add_executable(records_saver ${CMAKE_CURRENT_LIST_DIR}/records_saver.cpp)
 target_link_libraries(records_saver PRIVATE vesmo_records)
 add_executable(records_kill_test ${CMAKE_CURRENT_LIST_DIR}/records_kill_test.cpp)
-target_link_libraries(records_kill_test PRIVATE vesmo_records)
+target_link_libraries(records_kill_test PRIVATE vesmo_records vesmo_test_files)
 target_compile_definitions(records_kill_test PRIVATE
   "RECORDS_SAVER=\"$<$<BOOL:${WIN32}>:Z:>$<TARGET_FILE:records_saver>\"")
 add_dependencies(records_kill_test records_saver)
