@@ -29,7 +29,7 @@ if(NOT CMAKE_CROSSCOMPILING)
 endif()
 
 # Saves interrupted for real: saving processes killed at random moments, 500 times on each
-# platform, with the counts printed.
+# platform, with the counts and the seed of the moments printed (VESMO_KILL_SEED repeats them).
 add_executable(records_saver ${CMAKE_CURRENT_LIST_DIR}/records_saver.cpp)
 target_link_libraries(records_saver PRIVATE vesmo_records)
 add_executable(records_kill_test ${CMAKE_CURRENT_LIST_DIR}/records_kill_test.cpp)
