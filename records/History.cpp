@@ -1,5 +1,7 @@
 #include "History.h"
 
+#include "FileBytes.h"
+
 #include <algorithm>
 #include <utility>
 

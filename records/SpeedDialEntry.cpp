@@ -1,5 +1,7 @@
 #include "SpeedDialEntry.h"
 
+#include "FileBytes.h"
+
 #include <algorithm>
 #include <optional>
 

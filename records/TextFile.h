@@ -25,20 +25,7 @@ private:
 // Appends text and a CR LF line end.
 void AppendLine(std::string& out, std::string_view text);
 
-// The whole file, or nothing if it cannot be opened or read.
-std::optional<std::string> ReadFileBytes(const char* path);
-
 // The file's first lines: its bytes up to and including the 'lines'-th line feed, or up to
 // the end of its data (0x1A), but never more than 'maxBytes'. Nothing if it cannot be opened
 // or read. The rest of the file is never read.
 std::optional<std::string> ReadFileLines(const char* path, std::size_t lines, std::size_t maxBytes);
-
-// Appends bytes to the file, creating it if missing.
-bool AppendFileBytes(const char* path, std::string_view bytes);
-
-// Writes the complete new file beside the old one and then replaces the old one in one step,
-// so a save that fails part-way leaves the previous file whole and no temporary file behind.
-bool ReplaceFileBytes(const char* path, std::string_view bytes);
-
-// Creates the file or cuts it to 0 bytes.
-bool TruncateFile(const char* path);

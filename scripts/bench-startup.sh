@@ -23,13 +23,15 @@ wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/
 # of the process (three seconds after its start) does not.
 program=$PWD/build/win64/ui/vesmo.exe
 for folder in empty large; do
+  # The subshell becomes wine, and wine becomes the program: the same process throughout.
   (cd "$work/$folder" && exec wine "$program" >/dev/null 2>&1) &
   started=$!
   sleep 3
-  pid=$(pgrep -f "$program" | head -n 1)
-  printf 'vesmo.exe in %-6s peak resident %s\n' "$folder:" "$(awk '/VmHWM/ {print $2, $3}' "/proc/$pid/status")"
-  kill -9 "$pid"
-  wait "$started" || true
+  [ "$(cat "/proc/$started/comm" 2>/dev/null)" = vesmo.exe ] ||
+    { echo "bench-startup: process $started is not vesmo.exe (it ended, or wine started it apart)" >&2; exit 1; }
+  printf 'vesmo.exe in %-6s peak resident %s\n' "$folder:" "$(awk '/VmHWM/ {print $2, $3}' "/proc/$started/status")"
+  kill -9 "$started"
+  wait "$started" 2>/dev/null || true
 done
 for arch in win64 win32; do
   exe=build/$arch/ui/vesmo.exe

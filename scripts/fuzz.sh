@@ -20,8 +20,8 @@ for name in records_history_fuzzer records_speed_dial_fuzzer records_append_fuzz
   rm -f "$work/$name"-crash-* "$work/$name"-leak-* "$work/$name"-timeout-* "$work/$name"-oom-*
   log=$work/$name.log
   started=$(date +%s)
-  if VESMO_FUZZ_RUNS=$runs tests/fuzz/run_fuzzer.sh "$clangxx" "$work" records "tests/fuzz/$name.cpp" \
-       records/*.cpp >"$log" 2>&1; then
+  if VESMO_FUZZ_RUNS=$runs tests/fuzz/run_fuzzer.sh "$clangxx" "$work" records:base "tests/fuzz/$name.cpp" \
+       records/*.cpp base/*.cpp >"$log" 2>&1; then
     findings=none
   else
     findings=$(cd "$work" && ls "$name"-* 2>/dev/null | tr '\n' ' ')

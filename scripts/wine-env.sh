@@ -8,62 +8,12 @@
 #   VESMO_PULSE_CAPTURE  the same format: everything that server's sink played
 # VESMO_WINE_DIR chooses where all of it lives (default build/wine), so that several
 # people can run Windows tests on one machine without sharing a sound capture.
-# Call wine_env_stop when done (test.sh does it in a trap).
+# wine_env_stop ends everything this started; an EXIT trap calls it, set before anything
+# starts, so that a failure part-way leaves nothing running. A caller that sets an EXIT trap
+# of its own calls wine_env_stop in it.
 
 VESMO_ROOT=${VESMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 wine_dir=${VESMO_WINE_DIR:-$VESMO_ROOT/build/wine}
-mkdir -p "$wine_dir/home" "$wine_dir/home-nosound"
-
-export WINEPREFIX=$wine_dir/prefix
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES="mscoree,mshtml="
-export VESMO_CAPTURE=$wine_dir/capture.raw
-export VESMO_NOSOUND_HOME=$wine_dir/home-nosound
-export HOME=$wine_dir/home
-# A server address where there is none, and no starting of one on demand.
-printf 'autospawn = no\n' >"$wine_dir/pulse-client.conf"
-export PULSE_CLIENTCONFIG=$wine_dir/pulse-client.conf
-export PULSE_SERVER=unix:$wine_dir/no-pulse-server
-
-cat > "$HOME/.asoundrc" <<ASOUND
-pcm.!default {
-  type plug
-  slave {
-    pcm { type file slave.pcm "null" format "raw" truncate false file "$VESMO_CAPTURE" }
-    format S16_LE
-    rate 22050
-    channels 1
-  }
-}
-ASOUND
-
-if [ -z "${VESMO_KEEP_DISPLAY:-}" ]; then
-  for n in $(seq 91 140); do
-    [ -e /tmp/.X11-unix/X$n ] || [ -e /tmp/.X$n-lock ] || { display_number=$n; break; }
-  done
-  Xvfb ":$display_number" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-  xvfb_pid=$!
-  export DISPLAY=":$display_number"
-  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$display_number" ] && break; sleep 0.1; done
-fi
-
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-  wineboot -i >/dev/null 2>&1 || true
-fi
-"$VESMO_ROOT/scripts/wine-fonts" "$WINEPREFIX"
-if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
-  # One virtual desktop for every program: window frames, a taskbar and a notification area.
-  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
-  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 || true
-  touch "$WINEPREFIX/vesmo-desktop"
-  # The desktop started by wineboot does not have these settings yet: start afresh.
-  wineserver -k >/dev/null 2>&1 || true
-  wineserver -w >/dev/null 2>&1 || true
-fi
-wineserver -p >/dev/null 2>&1 || true
-# Start Wine's services and the desktop now, detached from any test's output: a service
-# that inherited a test's stdout would keep CTest waiting for its end.
-wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 
 # A private PulseAudio server with one null sink, and a recording of the sink's monitor.
 # parec needs a short latency: otherwise it holds back the end of the sound.
@@ -98,7 +48,77 @@ pulse_stop() {
 
 wine_env_stop() {
   pulse_stop
+  if [ -d "$wine_dir/prefix" ]; then
+    WINEPREFIX=$wine_dir/prefix wineserver -k >/dev/null 2>&1 || true
+    WINEPREFIX=$wine_dir/prefix wineserver -w >/dev/null 2>&1 || true
+  fi
+  if [ -n "${xvfb_pid:-}" ]; then
+    kill "$xvfb_pid" 2>/dev/null || true
+    wait "$xvfb_pid" 2>/dev/null || true
+    xvfb_pid=
+  fi
+}
+
+trap wine_env_stop EXIT
+
+mkdir -p "$wine_dir/home" "$wine_dir/home-nosound"
+
+export WINEPREFIX=$wine_dir/prefix
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export VESMO_CAPTURE=$wine_dir/capture.raw
+export VESMO_NOSOUND_HOME=$wine_dir/home-nosound
+export HOME=$wine_dir/home
+# A server address where there is none, and no starting of one on demand.
+printf 'autospawn = no\n' >"$wine_dir/pulse-client.conf"
+export PULSE_CLIENTCONFIG=$wine_dir/pulse-client.conf
+export PULSE_SERVER=unix:$wine_dir/no-pulse-server
+
+cat > "$HOME/.asoundrc" <<ASOUND
+pcm.!default {
+  type plug
+  slave {
+    pcm { type file slave.pcm "null" format "raw" truncate false file "$VESMO_CAPTURE" }
+    format S16_LE
+    rate 22050
+    channels 1
+  }
+}
+ASOUND
+
+# Xvfb takes a free display itself and names it on a pipe once it accepts connections;
+# an Xvfb that ends without naming one closes the pipe, and the read returns at once.
+if [ -z "${VESMO_KEEP_DISPLAY:-}" ]; then
+  rm -f "$wine_dir/xvfb-display"
+  mkfifo "$wine_dir/xvfb-display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$wine_dir/xvfb-display" \
+    >"$wine_dir/xvfb.log" 2>&1 &
+  xvfb_pid=$!
+  display_number=
+  read -r -t 20 display_number <"$wine_dir/xvfb-display" || true
+  rm -f "$wine_dir/xvfb-display"
+  if [ -z "$display_number" ] || ! kill -0 "$xvfb_pid" 2>/dev/null; then
+    echo "wine-env: Xvfb did not start:" >&2
+    cat "$wine_dir/xvfb.log" >&2
+    return 1
+  fi
+  export DISPLAY=":$display_number"
+fi
+
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1 || true
+fi
+"$VESMO_ROOT/scripts/wine-fonts" "$WINEPREFIX"
+if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
+  # One virtual desktop for every program: window frames, a taskbar and a notification area.
+  wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 || true
+  touch "$WINEPREFIX/vesmo-desktop"
+  # The desktop started by wineboot does not have these settings yet: start afresh.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
+fi
+wineserver -p >/dev/null 2>&1 || true
+# Start Wine's services and the desktop now, detached from any test's output: a service
+# that inherited a test's stdout would keep CTest waiting for its end.
+wine cmd /c exit >/dev/null 2>&1 </dev/null || true

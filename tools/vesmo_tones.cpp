@@ -4,8 +4,8 @@
 // or with OUT.wav '-' to standard output.
 
 #include "DtmfSynthesis.h"
+#include "FileBytes.h"
 #include "MemoryWaveDevice.h"
-#include "TextFile.h"
 #include "ToneGenerator.h"
 
 #include <charconv>

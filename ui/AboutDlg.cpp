@@ -40,10 +40,10 @@ BOOL CAboutDlg::OnInitDialog()
     return TRUE;
 }
 
-// The call plays at 70 ms; afterwards the generator is back at the start length.
+// Afterwards the generator is back at the start length.
 void CAboutDlg::OnCallMe()
 {
-    g_pToneGenerator->SetToneLength(70);
+    g_pToneGenerator->SetToneLength(kCallToneLengthMs);
     g_pToneGenerator->PlaySequence(kContactNumber);
     g_pToneGenerator->SetToneLength(kStartToneLengthMs);
 }

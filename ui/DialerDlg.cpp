@@ -1,6 +1,7 @@
 #include "DialerDlg.h"
 
 #include "AboutDlg.h"
+#include "FileBytes.h"
 #include "ForwardDlg.h"
 #include "History.h"
 #include "NotifyTray.h"
@@ -12,10 +13,11 @@
 #include <mmsystem.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <cstring>
-#include <iterator>
 #include <memory>
+#include <span>
 
 CToneGenerator* g_pToneGenerator = nullptr;
 
@@ -27,15 +29,16 @@ constexpr int kMaxNumberLength = static_cast<int>(kMaxHistoryNumberLength);
 
 // Speed-dial rows: entry k has programming button kProgramButtons[k] and send button
 // kSendButtons[k]. The send ids skip 1054, the "Slår numret..." read-out.
-constexpr UINT kProgramButtons[8] = {IDC_SPEEDDIAL_1, IDC_SPEEDDIAL_2, IDC_SPEEDDIAL_3, IDC_SPEEDDIAL_4,
-                                     IDC_SPEEDDIAL_5, IDC_SPEEDDIAL_6, IDC_SPEEDDIAL_7, IDC_SPEEDDIAL_8};
-constexpr UINT kSendButtons[8] = {IDC_SPEEDSEND_1, IDC_SPEEDSEND_2, IDC_SPEEDSEND_3, IDC_SPEEDSEND_4,
-                                  IDC_SPEEDSEND_5, IDC_SPEEDSEND_6, IDC_SPEEDSEND_7, IDC_SPEEDSEND_8};
+constexpr auto kProgramButtons = std::to_array<UINT>({IDC_SPEEDDIAL_1, IDC_SPEEDDIAL_2, IDC_SPEEDDIAL_3, IDC_SPEEDDIAL_4,
+                                                     IDC_SPEEDDIAL_5, IDC_SPEEDDIAL_6, IDC_SPEEDDIAL_7, IDC_SPEEDDIAL_8});
+constexpr auto kSendButtons = std::to_array<UINT>({IDC_SPEEDSEND_1, IDC_SPEEDSEND_2, IDC_SPEEDSEND_3, IDC_SPEEDSEND_4,
+                                                  IDC_SPEEDSEND_5, IDC_SPEEDSEND_6, IDC_SPEEDSEND_7, IDC_SPEEDSEND_8});
+static_assert(kProgramButtons.size() == kSpeedDialCount && kSendButtons.size() == kSpeedDialCount);
 
-int RowOf(const UINT (&buttons)[8], UINT id)
+int RowOf(const std::array<UINT, kSpeedDialCount>& buttons, UINT id)
 {
-    const auto found = std::find(std::begin(buttons), std::end(buttons), id);
-    return found == std::end(buttons) ? -1 : static_cast<int>(found - std::begin(buttons));
+    const auto found = std::ranges::find(buttons, id);
+    return found == buttons.end() ? -1 : static_cast<int>(found - buttons.begin());
 }
 
 // The operator's services with a fixed code: each is sent after one prompt.
@@ -51,6 +54,10 @@ constexpr ServiceCode kServiceCodes[] = {
     {ID_FORWARD_OFF, IDS_FORWARD_OFF, "#61#"},
     {ID_FORWARD_VERIFY, IDS_FORWARD_VERIFY, "*#61#"},
 };
+// The message map gives SendServiceCode every command from the lowest of these ids to the
+// highest, so a service added to the table needs no row of its own there.
+constexpr UINT kFirstServiceCommand = std::ranges::min(kServiceCodes, {}, &ServiceCode::commandId).commandId;
+constexpr UINT kLastServiceCommand = std::ranges::max(kServiceCodes, {}, &ServiceCode::commandId).commandId;
 
 }  // namespace
 
@@ -72,13 +79,10 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
     OnCommandEntry(ID_EDIT_CLEAR_SPEEDDIALS, &CDialerDlg::ClearSpeedDials),
     OnCommandEntry(ID_FILE_SAVE_SPEEDDIALS, &CDialerDlg::SaveSpeedDials),
     OnCommandEntry(ID_HELP_ABOUT, &CDialerDlg::OnHelpAbout),
-    OnCommandEntry(ID_CALLWAIT_ON, &CDialerDlg::SendServiceCode),
-    OnCommandEntry(ID_CALLWAIT_OFF, &CDialerDlg::SendServiceCode),
-    OnCommandEntry(ID_CALLWAIT_VERIFY, &CDialerDlg::SendServiceCode),
-    OnCommandEntry(ID_FORWARD_OFF, &CDialerDlg::SendServiceCode),
-    OnCommandEntry(ID_FORWARD_VERIFY, &CDialerDlg::SendServiceCode),
+    // The forwarding dialogs' ids lie among the service codes' ids: their rows come first.
     OnCommandEntry(ID_FORWARD_NOANSWER, &CDialerDlg::ForwardOnNoAnswer),
     OnCommandEntry(ID_FORWARD_BUSY, &CDialerDlg::ForwardOnBusy),
+    OnCommandRangeEntry(kFirstServiceCommand, kLastServiceCommand, &CDialerDlg::SendServiceCode),
     OnCommandRangeEntry(IDC_SPEEDDIAL_1, IDC_SPEEDDIAL_8, &CDialerDlg::ProgramSpeedDial),
     OnCommandRangeEntry(IDC_SPEEDSEND_1, IDC_SPEEDSEND_8, &CDialerDlg::SendSpeedDial),
 };
@@ -321,7 +325,7 @@ void CDialerDlg::ClearHistory()
 
 namespace {
 
-SpeedDialEntries EntriesOf(std::array<CSpeedDialDlg, 8>& table)
+SpeedDialEntries EntriesOf(std::span<CSpeedDialDlg, kSpeedDialCount> table)
 {
     SpeedDialEntries entries{};
     for (size_t k = 0; k < table.size(); ++k)

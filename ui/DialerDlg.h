@@ -66,6 +66,6 @@ private:
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;
     HICON m_hIcon;
-    std::array<CSpeedDialDlg, 8> SpeedDialTable;
+    std::array<CSpeedDialDlg, kSpeedDialCount> SpeedDialTable;
     bool m_speedDialsLoaded = false;
 };

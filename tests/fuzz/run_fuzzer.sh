@@ -4,9 +4,11 @@
 # starting from the damaged files the tests use (corpus/seeds) and the inputs scripts/fuzz.sh
 # has kept for this fuzzer (corpus/FUZZER). Fails if the build fails or the fuzzer finds a crash, a
 # leak or undefined behaviour; the input that caused it is left in WORK_DIR.
-#   run_fuzzer.sh CLANGXX WORK_DIR INCLUDE_DIR FUZZER_SOURCE LIBRARY_SOURCES...
+#   run_fuzzer.sh CLANGXX WORK_DIR INCLUDE_DIRS FUZZER_SOURCE LIBRARY_SOURCES...
+# INCLUDE_DIRS: the libraries' header folders, separated by ':'.
 set -euo pipefail
-clangxx=$1 work_dir=$2 include_dir=$3 fuzzer_source=$4
+clangxx=$1 work_dir=$2 fuzzer_source=$4
+IFS=: read -r -a include_dirs <<<"$3"
 shift 4
 name=$(basename "$fuzzer_source" .cpp)
 dictionary=$(dirname "$fuzzer_source")/records.dict
@@ -17,7 +19,7 @@ kept=()
 mkdir -p "$work_dir/$name.corpus"
 "$clangxx" -std=c++20 -O1 -g -Wall -Wextra -Wpedantic -Wshadow -Werror \
   -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -I "$include_dir" "$fuzzer_source" "$@" -o "$work_dir/$name"
+  "${include_dirs[@]/#/-I}" "$fuzzer_source" "$@" -o "$work_dir/$name"
 if [ -n "${VESMO_FUZZ_RUNS:-}" ]; then
   limit=-runs=$VESMO_FUZZ_RUNS
 else

@@ -1,5 +1,6 @@
+#include "FileBytes.h"
 #include "History.h"
-#include "records_test_support.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@
 using namespace std::string_literals;
 
 namespace {
+
+using namespace vesmo_test;
 
 using Numbers = std::vector<std::string>;
 
@@ -43,7 +46,7 @@ TEST(HistoryParse, LongLineIsOneNumberOfItsFirst255Characters)
 {
     for (const std::size_t length : {254u, 255u, 256u, 300u}) {
         SCOPED_TRACE(length);
-        const std::string line = DigitRun(length);
+        const std::string line = Digits(length);
         const Numbers expected{line.substr(0, std::min<std::size_t>(length, 255)), "7"};
         EXPECT_EQ(ParseHistory(line + "\r\n7\r\n"), expected);
     }
@@ -51,7 +54,7 @@ TEST(HistoryParse, LongLineIsOneNumberOfItsFirst255Characters)
 
 TEST(HistoryFile, AppendsCrLfRecordsThatLoadBack)
 {
-    const ScratchDir dir;
+    const TempDir dir;
     const std::string path = dir.File(kHistoryFileName);
     EXPECT_TRUE(LoadHistoryFile(path.c_str()).empty());
 
@@ -60,14 +63,14 @@ TEST(HistoryFile, AppendsCrLfRecordsThatLoadBack)
     EXPECT_EQ(ReadBytes(path), "555\r\n123\r\n");
     EXPECT_EQ(LoadHistoryFile(path.c_str()), (Numbers{"555", "123"}));
 
-    const std::string longest = DigitRun(kMaxHistoryNumberLength);
+    const std::string longest = Digits(kMaxHistoryNumberLength);
     ASSERT_TRUE(AppendHistoryRecord(path.c_str(), longest.c_str()));
     EXPECT_EQ(LoadHistoryFile(path.c_str()), (Numbers{"555", "123", longest}));
 }
 
 TEST(HistoryFile, AppendAfterTruncateStartsTheFileAgain)
 {
-    const ScratchDir dir;
+    const TempDir dir;
     const std::string path = dir.File(kHistoryFileName);
     ASSERT_TRUE(AppendHistoryRecord(path.c_str(), "555"));
 
@@ -81,7 +84,7 @@ TEST(HistoryFile, AppendAfterTruncateStartsTheFileAgain)
 
 TEST(HistoryFile, UnwritablePlaceFailsQuietly)
 {
-    const ScratchDir dir;
+    const TempDir dir;
     const std::string path = dir.File("no-such-folder/SentNum.VMO");
     EXPECT_FALSE(AppendHistoryRecord(path.c_str(), "555"));
     EXPECT_FALSE(TruncateFile(path.c_str()));
@@ -117,7 +120,7 @@ TEST(HistoryFile, AppendKeepsEveryRecordOfADamagedFileAndAddsTheNumberAsItself)
         SCOPED_TRACE(c.what);
         EXPECT_EQ(PlanHistoryAppend(c.before, "789").replacesFile, c.replacesFile);
 
-        const ScratchDir dir;
+        const TempDir dir;
         const std::string path = dir.File(kHistoryFileName);
         WriteBytes(path, c.before);
         ASSERT_TRUE(AppendHistoryRecord(path.c_str(), "789"));

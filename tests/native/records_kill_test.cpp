@@ -6,17 +6,23 @@
 // record it held before, then the records the killed process completed; only the record being
 // written may be missing or cut. Every tenth history round starts from a damaged file (no
 // line end at the end, or a 0x1A mark) so that the mended appends are killed too.
+// The moments come from a random seed, which is printed; a run is repeated with the same
+// moments (as shares of a saver's run) by giving its seed as SEED or in the environment
+// variable VESMO_KILL_SEED.
+//   records_kill_test KILLS [SEED]
+#include "TestFiles.h"
 #include "records_saver_sets.h"
 
 #include <algorithm>
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -33,6 +39,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
+using vesmo_test::ReadBytes;
+using vesmo_test::WriteBytes;
 
 // One records_saver process.
 class Saver {
@@ -112,17 +120,6 @@ private:
 #endif
 };
 
-std::string ReadAll(const fs::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-void WriteAll(const fs::path& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
 // How long a saver takes when left to its end (the shortest of three runs, the first being
 // slowed by cold caches), so that kills can be spread over its whole life.
 Clock::duration TimeOfFullRun(const std::vector<std::string>& args)
@@ -142,28 +139,18 @@ Clock::duration TimeOfFullRun(const std::vector<std::string>& args)
 
 class KillTest {
 public:
-    KillTest(int kills, unsigned seed) : m_kills(kills), m_random(seed)
-    {
-        m_dir = fs::temp_directory_path() / ("vesmo-kill-" + std::to_string(seed));
-        fs::create_directories(m_dir);
-    }
-    ~KillTest()
-    {
-        std::error_code ignored;
-        fs::remove_all(m_dir, ignored);
-    }
-    KillTest(const KillTest&) = delete;
-    KillTest& operator=(const KillTest&) = delete;
+    KillTest(int kills, unsigned seed) : m_kills(kills), m_random(seed), m_dir(m_tempDir.Path()) {}
 
     bool SpeedDials();
     bool History();
 
 private:
-    // A moment in the saver's life, from its start to a little past its usual end.
+    // A moment in the saver's life, from its start to a little past its usual end: for one
+    // seed, the same share of that life however long it takes on the day.
     Clock::duration RandomMoment(Clock::duration life)
     {
-        std::uniform_int_distribution<long long> pick(0, life.count() * 11 / 10);
-        return Clock::duration(pick(m_random));
+        std::uniform_real_distribution<double> share(0.0, 1.1);
+        return std::chrono::duration_cast<Clock::duration>(life * share(m_random));
     }
 
     void KillAtRandom(const std::vector<std::string>& args, Clock::duration life)
@@ -176,6 +163,7 @@ private:
 
     int m_kills;
     std::mt19937 m_random;
+    vesmo_test::TempDir m_tempDir;
     fs::path m_dir;
 };
 
@@ -195,7 +183,7 @@ bool KillTest::SpeedDials()
     for (int round = 0; round < m_kills; ++round) {
         const char next = current == 'A' ? 'B' : 'A';
         KillAtRandom(args(next), life);
-        const std::string held = ReadAll(file);
+        const std::string held = ReadBytes(file);
         if (held == SpeedDialSetFile(current)) {
             ++oldKept;
         } else if (held == SpeedDialSetFile(next)) {
@@ -204,13 +192,13 @@ bool KillTest::SpeedDials()
         } else {
             if (++other <= 3)
                 std::fprintf(stderr, "round %d: sfile.vmo holds %zu bytes of neither set\n", round, held.size());
-            WriteAll(file, SpeedDialSetFile(current));
+            WriteBytes(file, SpeedDialSetFile(current));
         }
         if (fs::exists(temporary)) {
             ++strayAfterKill;
             const char saved = current == 'A' ? 'B' : 'A';
             Saver saver(args(saved));
-            if (!saver.Finish() || fs::exists(temporary) || ReadAll(file) != SpeedDialSetFile(saved))
+            if (!saver.Finish() || fs::exists(temporary) || ReadBytes(file) != SpeedDialSetFile(saved))
                 ++strayAfterSave;
             current = saved;
         }
@@ -238,7 +226,7 @@ bool KillTest::History()
     int intact = 0, finished = 0, between = 0, cut = 0, other = 0, strayAfterKill = 0, strayAfterSave = 0;
     for (int round = 0; round < m_kills; ++round) {
         if (round % 10 == 0)
-            WriteAll(file, damaged[round / 10 % 2]);
+            WriteBytes(file, damaged[round / 10 % 2]);
         const std::vector<std::string> before = LoadHistoryFile(file.string().c_str());
         const long first = nextNumber;
         nextNumber += kRecordsPerProcess;
@@ -283,15 +271,35 @@ bool KillTest::History()
     return intact == m_kills && other == 0 && strayAfterSave == 0;
 }
 
+std::optional<unsigned> ParseSeed(std::string_view text)
+{
+    unsigned seed = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seed);
+    if (error != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return seed;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     const int kills = argc > 1 ? std::atoi(argv[1]) : 500;
-    const unsigned seed = argc > 2 ? static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)) : std::random_device{}();
+    const char* givenSeed = argc > 2 ? argv[2] : std::getenv("VESMO_KILL_SEED");
+    unsigned seed = std::random_device{}();
+    if (givenSeed && *givenSeed) {
+        const auto parsed = ParseSeed(givenSeed);
+        if (!parsed) {
+            std::fprintf(stderr, "records_kill_test: the seed '%s' is not a whole number\n", givenSeed);
+            return 2;
+        }
+        seed = *parsed;
+    }
     std::printf("killing records_saver %d times (seed %u)\n", kills, seed);
     KillTest test(kills / 2, seed);
     const bool speedDialsSound = test.SpeedDials();
     const bool historySound = test.History();
+    if (!speedDialsSound || !historySound)
+        std::printf("to repeat these moments: VESMO_KILL_SEED=%u\n", seed);
     return speedDialsSound && historySound ? 0 : 1;
 }

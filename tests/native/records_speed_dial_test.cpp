@@ -1,5 +1,5 @@
 #include "SpeedDialEntry.h"
-#include "records_test_support.h"
+#include "TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +13,8 @@
 using namespace std::string_literals;
 
 namespace {
+
+using namespace vesmo_test;
 
 // The sixteen fields in file order: name and number of entries 0 to 7.
 using Fields = std::vector<std::string>;
@@ -86,13 +88,13 @@ TEST_F(SpeedDialTest, FormatWritesSixteenCrLfLines)
 
 TEST_F(SpeedDialTest, FullLengthFieldsRoundTripThroughTheFile)
 {
-    const ScratchDir dir;
+    const TempDir dir;
     const std::string path = dir.File(kSpeedDialFileName);
     Fields fields;
     std::size_t total = 0;
     for (std::size_t i = 0; i < kSpeedDialCount * 2; ++i) {
         const std::size_t length = i % 3 == 0 ? 79 : i % 3 == 1 ? 80 : i;
-        fields.push_back(std::string(1, static_cast<char>('A' + i)) + DigitRun(length - 1));
+        fields.push_back(std::string(1, static_cast<char>('A' + i)) + Digits(length - 1));
         total += length;
     }
     SetFields(fields);
@@ -112,7 +114,7 @@ TEST_F(SpeedDialTest, ParseFillsEveryFieldFromWhatTheDataHas)
         std::string bytes;
         Fields fields;
     };
-    const std::string line100 = DigitRun(100);
+    const std::string line100 = Digits(100);
     const Case cases[] = {
         {"0-byte file", "", {}},
         {"fewer lines; the last without a break", "Mamma\r\n123\r\nPappa", {"Mamma", "123", "Pappa"}},
@@ -131,7 +133,7 @@ TEST_F(SpeedDialTest, ParseFillsEveryFieldFromWhatTheDataHas)
 
 TEST_F(SpeedDialTest, MissingFileChangesNothing)
 {
-    const ScratchDir dir;
+    const TempDir dir;
     SetFields({"Mamma", "123"});
     LoadSpeedDialFile(dir.File(kSpeedDialFileName).c_str(), m_table);
     EXPECT_EQ(GetFields(), Padded({"Mamma", "123"}));
@@ -159,7 +161,7 @@ TEST_F(SpeedDialTest, LoadReadsOnlyAsFarAsTheSixteenLinesNeed)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const ScratchDir dir;
+        const TempDir dir;
         const std::string path = dir.File(kSpeedDialFileName);
         WriteBytes(path, c.bytes);
         const auto read = ReadFileLines(path.c_str(), 2 * kSpeedDialCount, kSpeedDialReadLimit);
@@ -173,7 +175,7 @@ TEST_F(SpeedDialTest, LoadReadsOnlyAsFarAsTheSixteenLinesNeed)
 
 TEST_F(SpeedDialTest, SaveReplacesThePreviousFileAndLeavesNoTemporaryFile)
 {
-    const ScratchDir dir;
+    const TempDir dir;
     const std::string path = dir.File(kSpeedDialFileName);
     WriteBytes(path, Repeat("a long previous line\r\n", 16));
 
@@ -202,7 +204,7 @@ TEST_F(SpeedDialTest, FailedSaveLeavesThePreviousFileWhole)
     SetFields({"Pappa", "456"});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const ScratchDir dir;
+        const TempDir dir;
         const std::string path = dir.File(kSpeedDialFileName);
         WriteBytes(path, previous);
         c.spoil(path + ".new");

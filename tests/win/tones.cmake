@@ -4,7 +4,8 @@ set(VESMO_NATIVE_BUILD_DIR ${PROJECT_SOURCE_DIR}/build/native CACHE PATH
     "The host build, whose table of tone checksums the Windows tests compare with")
 
 add_executable(vesmo_tones_wintests ${CMAKE_CURRENT_LIST_DIR}/tones_wave.cpp)
-target_include_directories(vesmo_tones_wintests PRIVATE ${PROJECT_SOURCE_DIR}/tools)
+# The checksum, as the host build computes it.
+target_include_directories(vesmo_tones_wintests PRIVATE ${PROJECT_SOURCE_DIR}/tests/native)
 target_compile_definitions(vesmo_tones_wintests PRIVATE
   "VESMO_TONE_CHECKSUMS=\"Z:${VESMO_NATIVE_BUILD_DIR}/tone-checksums.txt\"")
 target_link_libraries(vesmo_tones_wintests PRIVATE vesmo_waveout vesmo_test_support GTest::gtest_main)

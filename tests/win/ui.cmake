@@ -2,7 +2,7 @@
 add_library(vesmo_ui_driver STATIC ui/VesmoDriver.cpp)
 # The program's control and command ids come from its own resource.h.
 target_include_directories(vesmo_ui_driver PUBLIC ${CMAKE_CURRENT_SOURCE_DIR}/ui ${PROJECT_SOURCE_DIR}/ui/resources)
-target_link_libraries(vesmo_ui_driver PUBLIC vesmo_test_support)
+target_link_libraries(vesmo_ui_driver PUBLIC vesmo_test_files vesmo_test_support)
 target_compile_definitions(vesmo_ui_driver PRIVATE "VESMO_EXE=\"Z:$<TARGET_FILE:vesmo>\"")
 add_dependencies(vesmo_ui_driver vesmo)
 

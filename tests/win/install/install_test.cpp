@@ -22,6 +22,8 @@
 
 namespace {
 
+using namespace vesmo_test;
+
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Vesmo";
 constexpr char kUninstaller[] = "avinstallera.exe";
 
@@ -219,7 +221,7 @@ TEST(Shortcut, VesmoStartedAsTheShortcutStartsItKeepsItsNumbersInTheDataFolder)
     const std::optional<Shortcut> shortcut = ReadShortcut(StartMenuShortcut());
     ASSERT_TRUE(shortcut);
     ProgramFirstRowAndExit(shortcut->target, shortcut->workingDir);
-    EXPECT_EQ(ReadFileBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
+    EXPECT_EQ(ReadBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
     EXPECT_FALSE(IsFile(InstallDir() + "\\" + kSpeedDialFile)) << "numbers written beside the program";
 }
 
@@ -233,7 +235,7 @@ TEST(Uninstalled, ProgramShortcutsAndEntryAreGoneAndTheNumbersStay)
         << "the installed-programs entry is left";
     if (key)
         ::RegCloseKey(key);
-    EXPECT_EQ(ReadFileBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
+    EXPECT_EQ(ReadBytes(DataDir() + "\\" + kSpeedDialFile), ExpectedSpeedDials());
 }
 
 TEST(Portable, VesmoStartedInItsUnpackedFolderKeepsItsNumbersBesideIt)
@@ -241,7 +243,7 @@ TEST(Portable, VesmoStartedInItsUnpackedFolderKeepsItsNumbersBesideIt)
     const char* folder = std::getenv("VESMO_PORTABLE_DIR");
     ASSERT_NE(folder, nullptr) << "VESMO_PORTABLE_DIR names no unpacked folder";
     ProgramFirstRowAndExit(std::string(folder) + "\\vesmo.exe", folder);
-    EXPECT_EQ(ReadFileBytes(std::string(folder) + "\\" + kSpeedDialFile), ExpectedSpeedDials());
+    EXPECT_EQ(ReadBytes(std::string(folder) + "\\" + kSpeedDialFile), ExpectedSpeedDials());
 }
 
 }  // namespace

@@ -3,8 +3,9 @@
 
 #include <commctrl.h>
 
-#include <fstream>
 #include <iterator>
+
+namespace vesmo_test {
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs)
 {
@@ -49,28 +50,12 @@ std::string EmptyLines(int n)
     return lines;
 }
 
-namespace {
-
-std::string Repeated(const std::string& cycle, std::size_t length)
-{
-    std::string text;
-    for (std::size_t i = 0; i < length; ++i)
-        text += cycle[i % cycle.size()];
-    return text;
-}
-
-}  // namespace
-
-std::string Digits(std::size_t length) { return Repeated("0123456789", length); }
-
-std::string SmallLetters(std::size_t length) { return Repeated("abcdefghijklmnopqrstuvwxyz", length); }
-
 std::string SpeedDialFile(const std::vector<SpeedDialEntry>& entries)
 {
     std::string bytes;
     for (const SpeedDialEntry& entry : entries)
         bytes += Lines({entry.name, entry.number});
-    for (std::size_t empty = entries.size(); empty < 8; ++empty)
+    for (std::size_t empty = entries.size(); empty < std::size(kSpeedDialRows); ++empty)
         bytes += EmptyLines(2);
     return bytes;
 }
@@ -78,61 +63,6 @@ std::string SpeedDialFile(const std::vector<SpeedDialEntry>& entries)
 int SequenceMs(const std::string& keys, int toneMs)
 {
     return static_cast<int>(keys.size()) * 2 * toneMs;
-}
-
-// ---- TempDir ---------------------------------------------------------------------------
-
-TempDir::TempDir()
-{
-    static int counter = 0;
-    char base[MAX_PATH];
-    ::GetTempPathA(MAX_PATH, base);
-    m_path = std::string(base) + "vesmo-test-" + std::to_string(::GetCurrentProcessId()) + "-" +
-             std::to_string(++counter);
-    ::CreateDirectoryA(m_path.c_str(), nullptr);
-}
-
-TempDir::~TempDir()
-{
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((m_path + "\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            const std::string path = m_path + "\\" + name;
-            ::SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                ::RemoveDirectoryA(path.c_str());
-            else
-                ::DeleteFileA(path.c_str());
-        } while (::FindNextFileA(search, &found));
-        ::FindClose(search);
-    }
-    ::SetFileAttributesA(m_path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    ::RemoveDirectoryA(m_path.c_str());
-}
-
-std::string ReadFileBytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-std::string TempDir::Read(const char* name) const
-{
-    return ReadFileBytes(File(name));
-}
-
-bool TempDir::Exists(const char* name) const
-{
-    return ::GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void TempDir::Write(const char* name, const std::string& bytes) const
-{
-    std::ofstream(File(name), std::ios::binary) << bytes;
 }
 
 // ---- VesmoProcess ----------------------------------------------------------------------
@@ -354,3 +284,5 @@ bool SaveWindowPicture(HWND window, const std::string& pngPath)
                              "+" + std::to_string(rect.left) + "+" + std::to_string(rect.top);
     return RunShell("import -window root -crop " + crop + " +repage '" + UnixPath(pngPath) + "'") == 0;
 }
+
+}  // namespace vesmo_test

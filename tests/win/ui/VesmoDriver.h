@@ -2,16 +2,18 @@
 // keys reach it, and reads back what its windows show and the files it wrote.
 #pragma once
 
+#include "TestFiles.h"
 #include "UnixShell.h"
 #include "resource.h"
 
 #include <windows.h>
 
-#include <cstddef>
 #include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
+
+namespace vesmo_test {
 
 // Polls 'condition' until it holds or 'timeoutMs' has passed; returns the last result.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 10000);
@@ -28,41 +30,14 @@ inline constexpr char kSpeedDialFile[] = "sfile.vmo";
 std::string Lines(std::initializer_list<std::string> texts);
 // n empty lines, as the files hold them on disk.
 std::string EmptyLines(int n);
-// "0123456789" repeated and cut to 'length': a long text whose every position can be told
-// apart by where it is cut.
-std::string Digits(std::size_t length);
-// "abc...z" repeated and cut to 'length', the same where digits will not do.
-std::string SmallLetters(std::size_t length);
 
 struct SpeedDialEntry {
     std::string name;
     std::string number;
 };
 // sfile.vmo as the program writes it: each entry's name and number on lines of their own,
-// the entries given first and the rest of the eight empty.
+// the entries given first and the rest of the eight (kSpeedDialRows) empty.
 std::string SpeedDialFile(const std::vector<SpeedDialEntry>& entries);
-
-// A file's bytes; empty when it does not exist.
-std::string ReadFileBytes(const std::string& path);
-
-// A fresh working directory for one run of the program, removed afterwards.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string File(const char* name) const { return m_path + "\\" + name; }
-    // The file's bytes; empty when it does not exist (see Exists).
-    std::string Read(const char* name) const;
-    bool Exists(const char* name) const;
-    void Write(const char* name, const std::string& bytes) const;
-
-private:
-    std::string m_path;
-};
 
 // A working directory that holds the file 'name' before the program starts in it.
 struct PreparedDir : TempDir {
@@ -177,3 +152,5 @@ HWND FocusedWindow(HWND window);
 // A picture of 'window' as it is shown on the screen into 'pngPath', a Windows path
 // (ImageMagick's import, cutting the window out of the whole virtual screen).
 bool SaveWindowPicture(HWND window, const std::string& pngPath);
+
+}  // namespace vesmo_test

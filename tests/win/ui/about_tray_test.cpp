@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace vesmo_test;
+
 // What "Ring Mig" dials, as written and as heard.
 const char* const kContactNumber = "031-3900612";
 const char* const kContactKeys = "0313900612";

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace vesmo_test;
+
 class MainWindow : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NE(vesmo.Main(), nullptr) << "the main window did not appear"; }

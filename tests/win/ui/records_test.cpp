@@ -18,6 +18,8 @@
 
 namespace {
 
+using namespace vesmo_test;
+
 // The eight captions, the names given first and the rest empty.
 std::vector<std::string> Captions(std::initializer_list<std::string> names)
 {

@@ -8,6 +8,8 @@
 
 namespace {
 
+using namespace vesmo_test;
+
 // A window of the program: the caption it is found by, its picture's name and how it opens.
 struct Window {
     const char* caption;

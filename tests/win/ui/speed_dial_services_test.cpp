@@ -14,6 +14,8 @@
 
 namespace {
 
+using namespace vesmo_test;
+
 // What sfile.vmo holds when each test's program starts.
 const std::vector<SpeedDialEntry> kStartEntries = {
     {"Mamma", "123"},
