@@ -59,6 +59,8 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
     OnMessageEntry(WM_PAINT, &CDialerDlg::OnPaint),
     OnMessageEntry(WM_QUERYDRAGICON, &CDialerDlg::OnQueryDragIcon),
     OnMessageEntry(WM_TRAYNOTIFY, &CDialerDlg::OnTrayNotify),
+    OnMessageEntry(WM_QUERYENDSESSION, &CDialerDlg::OnQueryEndSession),
+    OnMessageEntry(WM_ENDSESSION, &CDialerDlg::OnEndSession),
     OnCommandEntry(IDC_SEND, &CDialerDlg::OnSend),
     OnCommandRangeEntry(IDC_KEY_1, IDC_KEY_D, &CDialerDlg::OnKey),
     OnNotifyEntry(IDC_HISTORY, LBN_DBLCLK, &CDialerDlg::ResendFromHistory),
@@ -154,12 +156,35 @@ BOOL CDialerDlg::OnInitDialog()
 
 BOOL CDialerDlg::DestroyWindow()
 {
+    FinishRun();
+    return CDialog::DestroyWindow();
+}
+
+void CDialerDlg::FinishRun()
+{
     // A window whose initialisation failed before the file was read saves nothing: it
     // would write empty entries over the user's.
     if (m_speedDialsLoaded)
         SaveSpeedDials();
     NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
-    return CDialog::DestroyWindow();
+}
+
+// Nothing to ask the user before a log-off or shut-down: the speed dials are saved when it
+// happens.
+bool CDialerDlg::OnQueryEndSession(WPARAM, LPARAM, LRESULT& result)
+{
+    result = TRUE;
+    return true;
+}
+
+// When the session ends (wParam TRUE), Windows ends the process after this returns
+// without destroying its windows, so the run is finished here.
+bool CDialerDlg::OnEndSession(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (wParam)
+        FinishRun();
+    result = 0;
+    return true;
 }
 
 // The tooltips see the mouse through this relay; they do not subclass the buttons.

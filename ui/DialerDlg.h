@@ -29,6 +29,10 @@ private:
     bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnTrayNotify(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnQueryEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // What the end of a run leaves behind: the speed dials saved and the icon removed.
+    void FinishRun();
 
     void OnKey(UINT id);
     void OnSend();
