@@ -86,12 +86,20 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
 };
 
 CDialerDlg::CDialerDlg()
-    : CDialog(IDD_DIALER), m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+    : CDialog(IDD_DIALER),
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_nTaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated"))
 {
 }
 
 bool CDialerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    // Its number is known only at run time, so the message map cannot hold it.
+    if (message == m_nTaskbarCreatedMessage && m_nTaskbarCreatedMessage != 0) {
+        NotifyTrayIcon(NIM_ADD);
+        result = 0;
+        return true;
+    }
     return DispatchMessageMap<CDialerDlg>(this, s_messageMap, message, wParam, lParam, result) ||
            CDialog::OnMessage(message, wParam, lParam, result);
 }
@@ -146,9 +154,7 @@ BOOL CDialerDlg::OnInitDialog()
 
     UpdateSpeedDialCaptions();
 
-    char tip[40] = {};
-    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TRAY_TIP, tip, sizeof tip);
-    NotifyTray(m_hWnd, NIM_ADD, 0, m_hIcon, tip);
+    NotifyTrayIcon(NIM_ADD);
 
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_wndNumber.m_hWnd), TRUE);
     return FALSE;
@@ -233,9 +239,20 @@ void CDialerDlg::OnSend()
     ShowDialling(number);
 }
 
+bool CDialerDlg::NotifyTrayIcon(DWORD notifyMessage) const
+{
+    char tip[40] = {};
+    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TRAY_TIP, tip, sizeof tip);
+    return NotifyTray(m_hWnd, notifyMessage, 0, m_hIcon, tip);
+}
+
+// Hidden, the window comes back only through its icon, which may be missing: a shell that
+// was not running yet when the program started, or did not answer in time. The icon is
+// looked for and added where it is missing, and without one the window stays.
 void CDialerDlg::OnHide()
 {
-    ::ShowWindow(m_hWnd, SW_HIDE);
+    if (NotifyTrayIcon(NIM_MODIFY) || NotifyTrayIcon(NIM_ADD))
+        ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
 // Only a right-button press on the icon brings the window back.

@@ -33,6 +33,9 @@ private:
     bool OnEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
     // What the end of a run leaves behind: the speed dials saved and the icon removed.
     void FinishRun();
+    // The notification icon, always the same record: NIM_ADD puts it there, and NIM_MODIFY,
+    // which then changes nothing, succeeds only when the shell has it. True on success.
+    bool NotifyTrayIcon(DWORD notifyMessage) const;
 
     void OnKey(UINT id);
     void OnSend();
@@ -70,6 +73,8 @@ private:
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;
     HICON m_hIcon;
+    // Broadcast by a shell that has started again and lost every notification icon.
+    const UINT m_nTaskbarCreatedMessage;
     std::array<CSpeedDialDlg, 8> SpeedDialTable;
     bool m_speedDialsLoaded = false;
 };
