@@ -1,5 +1,6 @@
 // The application object and the program's entry point.
 #include "DialerDlg.h"
+#include "RunningCopy.h"
 #include "toolkit/App.h"
 
 #include <commctrl.h>
@@ -18,6 +19,12 @@ protected:
     // Runs the main window as a modal dialog; the program ends when it closes.
     bool InitInstance() override
     {
+        // First of all, before the sound device or a file is touched: where Vesmo already
+        // runs in this folder, that copy is shown and this one ends.
+        CRunningCopy runningCopy;
+        if (!runningCopy.ClaimFolder())
+            return false;
+
         // Loading the sound driver is the slowest step of starting. It runs while the window
         // is built, so that opening the device during the window's initialisation finds it
         // loaded. Nothing else happens on that thread.
@@ -28,7 +35,7 @@ protected:
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
         ::InitCommonControlsEx(&controls);
 
-        CDialerDlg dialog;
+        CDialerDlg dialog(runningCopy);
         m_pMainWnd = &dialog;
         dialog.DoModal();
         m_pMainWnd = nullptr;

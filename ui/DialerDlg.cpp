@@ -85,10 +85,11 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
     OnCommandRangeEntry(IDC_SPEEDSEND_1, IDC_SPEEDSEND_8, &CDialerDlg::SendSpeedDial),
 };
 
-CDialerDlg::CDialerDlg()
+CDialerDlg::CDialerDlg(const CRunningCopy& runningCopy)
     : CDialog(IDD_DIALER),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
-      m_nTaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated"))
+      m_nTaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")),
+      m_runningCopy(runningCopy)
 {
 }
 
@@ -155,6 +156,7 @@ BOOL CDialerDlg::OnInitDialog()
     UpdateSpeedDialCaptions();
 
     NotifyTrayIcon(NIM_ADD);
+    m_runningCopy.PublishMainWindow(m_hWnd);
 
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_wndNumber.m_hWnd), TRUE);
     return FALSE;
@@ -162,6 +164,9 @@ BOOL CDialerDlg::OnInitDialog()
 
 BOOL CDialerDlg::DestroyWindow()
 {
+    // A start from now on waits for this copy to end, and then runs, instead of showing a
+    // window that is going.
+    m_runningCopy.PublishMainWindow(nullptr);
     FinishRun();
     return CDialog::DestroyWindow();
 }

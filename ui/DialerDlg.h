@@ -2,6 +2,7 @@
 // the eight speed-dial rows, the operator's service commands and the notification icon.
 #pragma once
 
+#include "RunningCopy.h"
 #include "SpeedDialDlg.h"
 #include "toolkit/Dialog.h"
 
@@ -9,7 +10,8 @@
 
 class CDialerDlg : public CDialog {
 public:
-    CDialerDlg();
+    // The window is published through 'runningCopy' for later starts in the folder to show.
+    explicit CDialerDlg(const CRunningCopy& runningCopy);
     ~CDialerDlg() override = default;
 
     // Makes 'ms' the generator's tone length, the slider position and the read-out.
@@ -77,4 +79,5 @@ private:
     const UINT m_nTaskbarCreatedMessage;
     std::array<CSpeedDialDlg, 8> SpeedDialTable;
     bool m_speedDialsLoaded = false;
+    const CRunningCopy& m_runningCopy;
 };

@@ -1,11 +1,14 @@
 // Vesmo through a Windows day as a program that stays running: the session ending at
-// log-off or shut-down, and a restarted shell that has lost the notification icon.
+// log-off or shut-down, a restarted shell that has lost the notification icon, and the
+// program started again while it runs.
 #include "Taskbar.h"
 #include "VesmoDriver.h"
 #include "VesmoTexts.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <optional>
 #include <string>
 #include <vector>
@@ -133,6 +136,163 @@ TEST_F(LostIcon, DoljAddsItAgainBeforeHidingTheWindow)
     ASSERT_NO_FATAL_FAILURE(LoseIcon());
     vesmo.Click(IDC_HIDE);
     ExpectTheIconBringsTheWindowBack();
+}
+
+// ---- A second start --------------------------------------------------------------------
+
+// Ends 'vesmo' as the user does, with "A&vsluta", unless it has ended already.
+void Close(const VesmoProcess& vesmo)
+{
+    if (!vesmo.Running())
+        return;
+    const HWND main = vesmo.Main() ? vesmo.Main() : vesmo.WaitForWindow(kMainCaption);
+    ASSERT_NE(main, nullptr);
+    ::PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(vesmo.WaitForExit());
+}
+
+// The ways of writing a folder's path.
+std::string AsItIs(const std::string& path)
+{
+    return path;
+}
+
+std::string InCapitals(const std::string& path)
+{
+    std::string capitals = path;
+    std::transform(capitals.begin(), capitals.end(), capitals.begin(), [](unsigned char c) { return std::toupper(c); });
+    return capitals;
+}
+
+std::string WithShortNames(const std::string& path)
+{
+    char shortPath[MAX_PATH] = {};
+    const DWORD length = ::GetShortPathNameA(path.c_str(), shortPath, MAX_PATH);
+    return length > 0 && length < MAX_PATH ? shortPath : "";
+}
+
+// Vesmo hidden with "&Dölj", a row programmed and not saved, then started again from the
+// same folder however its path is written: the running copy comes to the foreground, the
+// new start ends by itself, and whichever is closed last, the file holds the programmed row.
+TEST(SecondStart, InTheSameFolderShowsTheRunningCopyAndEnds)
+{
+    struct Case {
+        const char* what;
+        std::string (*spelling)(const std::string&);
+        bool secondClosedFirst;
+    };
+    const Case cases[] = {
+        {"the same path, the second closed first", AsItIs, true},
+        {"the path in capitals, the first closed first", InCapitals, false},
+        {"the path with 8.3 names, the first closed first", WithShortNames, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SeededDir dir(kSaved);
+        VesmoProcess first(dir.Path());
+        ASSERT_NE(first.Main(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(first));
+        first.Click(IDC_HIDE);
+        ASSERT_FALSE(::IsWindowVisible(first.Main()));
+
+        const std::string folder = c.spelling(dir.Path());
+        ASSERT_FALSE(folder.empty());
+        if (c.spelling != AsItIs) {
+            ASSERT_NE(folder, dir.Path()) << "not written another way";
+        }
+        VesmoProcess second(folder, false);
+        EXPECT_TRUE(second.WaitForExit()) << "a second copy runs";
+        EXPECT_TRUE(WaitUntil([&] { return ShownInTheForeground(first.Main()); }))
+            << "the running copy was not shown";
+        EXPECT_TRUE(first.Running());
+
+        const VesmoProcess* const order[2] = {c.secondClosedFirst ? &second : &first,
+                                              c.secondClosedFirst ? &first : &second};
+        for (const VesmoProcess* vesmo : order)
+            Close(*vesmo);
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed));
+    }
+}
+
+// The portable copy and the installed one keep their numbers in different folders, and
+// run side by side.
+TEST(SecondStart, InAnotherFolderRunsBesideTheRunningCopy)
+{
+    SeededDir firstDir(kSaved);
+    VesmoProcess first(firstDir.Path());
+    ASSERT_NE(first.Main(), nullptr);
+    first.Click(IDC_HIDE);
+
+    TempDir otherDir;
+    VesmoProcess other(otherDir.Path());
+    ASSERT_NE(other.Main(), nullptr) << "the start in another folder did not run";
+    EXPECT_TRUE(first.Running());
+    EXPECT_FALSE(::IsWindowVisible(first.Main())) << "the start in another folder showed the first copy";
+
+    ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(other));
+    Close(other);
+    Close(first);
+    EXPECT_EQ(otherDir.Read(kSpeedDialFile), SpeedDialFile({{}, kProgrammed}));
+    EXPECT_EQ(firstDir.Read(kSpeedDialFile), SpeedDialFile(kSaved));
+}
+
+// Two starts in one folder at the same moment: one runs, and the other shows it and ends.
+TEST(SecondStart, TwoAtOnceInTheSameFolderLeaveOneRunningCopy)
+{
+    SeededDir dir(kSaved);
+    const VesmoProcess one(dir.Path(), false);
+    const VesmoProcess other(dir.Path(), false);
+    ASSERT_TRUE(WaitUntil([&] { return one.Running() != other.Running(); }, 20000)) << "not one copy left";
+    const VesmoProcess& running = one.Running() ? one : other;
+    EXPECT_NE(running.WaitForWindow(kMainCaption), nullptr);
+}
+
+// A start while the running copy is closing runs once that copy has gone.
+TEST(SecondStart, WhileTheRunningCopyClosesRunsOnceItHasGone)
+{
+    SeededDir dir(kSaved);
+    const VesmoProcess closing(dir.Path());
+    ASSERT_NE(closing.Main(), nullptr);
+    closing.PostClick(IDCANCEL);
+    const VesmoProcess next(dir.Path());
+    EXPECT_TRUE(closing.WaitForExit());
+    EXPECT_NE(next.Main(), nullptr) << "the start while the copy closed did not run";
+}
+
+// Without a sound device a start stops in the system's message about it, before its window
+// runs. A start in the same folder meanwhile waits, and runs once that copy has ended.
+TEST(NoSoundDevice, ASecondStartWaitsForTheCopyStillStartingAndRunsWhenItHasEnded)
+{
+    SeededDir dir(kSaved);
+    const VesmoProcess first(dir.Path(), false);
+    const HWND firstBox = first.WaitForWindow(kProgramNameCaption);
+    ASSERT_NE(firstBox, nullptr) << "no message about the sound device";
+
+    const VesmoProcess second(dir.Path(), false);
+    ::Sleep(2000);
+    EXPECT_TRUE(second.Running()) << "the second start did not wait";
+    EXPECT_EQ(second.WaitForWindow(kProgramNameCaption, 0), nullptr) << "the second start ran beside the first";
+
+    first.PostClick(firstBox, IDOK);
+    EXPECT_TRUE(first.WaitForExit());
+    const HWND secondBox = second.WaitForWindow(kProgramNameCaption);
+    ASSERT_NE(secondBox, nullptr) << "the second start did not run once the first had ended";
+    second.PostClick(secondBox, IDOK);
+    EXPECT_TRUE(second.WaitForExit());
+    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSaved));
+}
+
+// A copy that ended without closing (a crash, a killed process) leaves no claim behind.
+TEST(SecondStart, AfterTheRunningCopyCrashedTheNextStartRuns)
+{
+    SeededDir dir(kSaved);
+    {
+        const VesmoProcess crashed(dir.Path());
+        ASSERT_NE(crashed.Main(), nullptr);
+        crashed.Kill();
+    }
+    const VesmoProcess next(dir.Path());
+    EXPECT_NE(next.Main(), nullptr) << "the start after a crash did not run";
 }
 
 }  // namespace
