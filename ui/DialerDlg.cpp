@@ -88,6 +88,9 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
 CDialerDlg::CDialerDlg(const CRunningCopy& runningCopy)
     : CDialog(IDD_DIALER),
       m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_hSmallIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR))),
       m_nTaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")),
       m_runningCopy(runningCopy)
 {
@@ -125,6 +128,7 @@ BOOL CDialerDlg::OnInitDialog()
     }
 
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon.get()));
 
     SetDlgItemText(IDC_NUM2SEND_LABEL, LoadStringResource(IDS_NUM2SEND).c_str());
     SetDlgItemText(IDC_SPEED_GROUP, LoadStringResource(IDS_SPEED).c_str());
@@ -248,7 +252,7 @@ bool CDialerDlg::NotifyTrayIcon(DWORD notifyMessage) const
 {
     char tip[40] = {};
     ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TRAY_TIP, tip, sizeof tip);
-    return NotifyTray(m_hWnd, notifyMessage, 0, m_hIcon, tip);
+    return NotifyTray(m_hWnd, notifyMessage, 0, m_hSmallIcon.get(), tip);
 }
 
 // Hidden, the window comes back only through its icon, which may be missing: a shell that

@@ -7,6 +7,8 @@
 #include "toolkit/Dialog.h"
 
 #include <array>
+#include <memory>
+#include <type_traits>
 
 class CDialerDlg : public CDialog {
 public:
@@ -74,7 +76,15 @@ private:
     CEdit m_wndNumber;
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;
+    // The window icon at the size the system gives icons (LoadIconA loads SM_CXICON),
+    // shared by the system and never destroyed.
     HICON m_hIcon;
+    // The same picture at the size of small icons (SM_CXSMICON): the caption's and the
+    // notification area's. Loaded for this window alone, so destroyed with it.
+    struct IconDestroyer {
+        void operator()(HICON icon) const { ::DestroyIcon(icon); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer> m_hSmallIcon;
     // Broadcast by a shell that has started again and lost every notification icon.
     const UINT m_nTaskbarCreatedMessage;
     std::array<CSpeedDialDlg, 8> SpeedDialTable;
