@@ -17,8 +17,6 @@ Unicode true
 
 !include MUI2.nsh
 !include FileFunc.nsh
-!include LogicLib.nsh
-!include Sections.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vesmo"
 !define UNINSTALLER "avinstallera.exe"
@@ -47,10 +45,14 @@ VIAddVersionKey /LANG=1053 "LegalCopyright" "© 2026 ${PUBLISHER}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_COMPONENTSPAGE_NODESC
+; The standard title, "Välkommen till installationsguiden för Vesmo 1.0.1.4.", needs three
+; lines and more in bold type: one that fits in two.
+!define MUI_WELCOMEPAGE_TITLE "Välkommen till Vesmo ${VERSION}"
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "Starta Vesmo"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartVesmo
 !define MUI_FINISHPAGE_SHOWREADME "$INSTDIR\LÄSMIG.txt"
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "&Visa LÄSMIG"
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
 
 !insertmacro MUI_PAGE_WELCOME
@@ -90,7 +92,8 @@ Section "Vesmo" SecProgram
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
 
-Section "Genväg på skrivbordet" SecDesktop
+; Unticked: only a user who ticks it gets a desktop shortcut, and a silent install none.
+Section /o "Genväg på skrivbordet" SecDesktop
   SetOutPath "${DATA_DIR}"
   CreateShortCut "$DESKTOP\Vesmo.lnk" "$INSTDIR\vesmo.exe" "" "$INSTDIR\vesmo.exe" 0 \
                  SW_SHOWNORMAL "" "Slå telefonnummer med tonval"
@@ -98,9 +101,6 @@ SectionEnd
 
 Function .onInit
   SetShellVarContext current
-  ${If} ${Silent}
-    !insertmacro UnselectSection ${SecDesktop}
-  ${EndIf}
 FunctionEnd
 
 Function StartVesmo

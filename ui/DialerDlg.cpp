@@ -66,6 +66,8 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
     OnMessageEntry(WM_PAINT, &CDialerDlg::OnPaint),
     OnMessageEntry(WM_QUERYDRAGICON, &CDialerDlg::OnQueryDragIcon),
     OnMessageEntry(WM_TRAYNOTIFY, &CDialerDlg::OnTrayNotify),
+    OnMessageEntry(WM_QUERYENDSESSION, &CDialerDlg::OnQueryEndSession),
+    OnMessageEntry(WM_ENDSESSION, &CDialerDlg::OnEndSession),
     OnCommandEntry(IDC_SEND, &CDialerDlg::OnSend),
     OnCommandRangeEntry(IDC_KEY_1, IDC_KEY_D, &CDialerDlg::OnKey),
     OnNotifyEntry(IDC_HISTORY, LBN_DBLCLK, &CDialerDlg::ResendFromHistory),
@@ -87,13 +89,25 @@ const MessageEntry<CDialerDlg> CDialerDlg::s_messageMap[] = {
     OnCommandRangeEntry(IDC_SPEEDSEND_1, IDC_SPEEDSEND_8, &CDialerDlg::SendSpeedDial),
 };
 
-CDialerDlg::CDialerDlg()
-    : CDialog(IDD_DIALER), m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME)))
+CDialerDlg::CDialerDlg(const CRunningCopy& runningCopy)
+    : CDialog(IDD_DIALER),
+      m_hIcon(::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME))),
+      m_hSmallIcon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                   IMAGE_ICON, ::GetSystemMetrics(SM_CXSMICON),
+                                                   ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR))),
+      m_nTaskbarCreatedMessage(::RegisterWindowMessageA("TaskbarCreated")),
+      m_runningCopy(runningCopy)
 {
 }
 
 bool CDialerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
+    // Its number is known only at run time, so the message map cannot hold it.
+    if (message == m_nTaskbarCreatedMessage && m_nTaskbarCreatedMessage != 0) {
+        NotifyTrayIcon(NIM_ADD);
+        result = 0;
+        return true;
+    }
     return DispatchMessageMap<CDialerDlg>(this, s_messageMap, message, wParam, lParam, result) ||
            CDialog::OnMessage(message, wParam, lParam, result);
 }
@@ -118,6 +132,7 @@ BOOL CDialerDlg::OnInitDialog()
     }
 
     ::SendMessageA(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));
+    ::SendMessageA(m_hWnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_hSmallIcon.get()));
 
     SetDlgItemText(IDC_NUM2SEND_LABEL, LoadStringResource(IDS_NUM2SEND).c_str());
     SetDlgItemText(IDC_SPEED_GROUP, LoadStringResource(IDS_SPEED).c_str());
@@ -148,9 +163,8 @@ BOOL CDialerDlg::OnInitDialog()
 
     UpdateSpeedDialCaptions();
 
-    char tip[40] = {};
-    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TRAY_TIP, tip, sizeof tip);
-    NotifyTray(m_hWnd, NIM_ADD, 0, m_hIcon, tip);
+    NotifyTrayIcon(NIM_ADD);
+    m_runningCopy.PublishMainWindow(m_hWnd);
 
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_wndNumber.m_hWnd), TRUE);
     return FALSE;
@@ -158,12 +172,38 @@ BOOL CDialerDlg::OnInitDialog()
 
 BOOL CDialerDlg::DestroyWindow()
 {
+    // A start from now on waits for this copy to end, and then runs, instead of showing a
+    // window that is going.
+    m_runningCopy.PublishMainWindow(nullptr);
+    FinishRun();
+    return CDialog::DestroyWindow();
+}
+
+void CDialerDlg::FinishRun()
+{
     // A window whose initialisation failed before the file was read saves nothing: it
     // would write empty entries over the user's.
     if (m_speedDialsLoaded)
         SaveSpeedDials();
     NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
-    return CDialog::DestroyWindow();
+}
+
+// Nothing to ask the user before a log-off or shut-down: the speed dials are saved when it
+// happens.
+bool CDialerDlg::OnQueryEndSession(WPARAM, LPARAM, LRESULT& result)
+{
+    result = TRUE;
+    return true;
+}
+
+// When the session ends (wParam TRUE), Windows ends the process after this returns
+// without destroying its windows, so the run is finished here.
+bool CDialerDlg::OnEndSession(WPARAM wParam, LPARAM, LRESULT& result)
+{
+    if (wParam)
+        FinishRun();
+    result = 0;
+    return true;
 }
 
 // The tooltips see the mouse through this relay; they do not subclass the buttons.
@@ -212,9 +252,20 @@ void CDialerDlg::OnSend()
     ShowDialling(number);
 }
 
+bool CDialerDlg::NotifyTrayIcon(DWORD notifyMessage) const
+{
+    char tip[40] = {};
+    ::LoadStringA(::GetModuleHandleA(nullptr), IDS_TRAY_TIP, tip, sizeof tip);
+    return NotifyTray(m_hWnd, notifyMessage, 0, m_hSmallIcon.get(), tip);
+}
+
+// Hidden, the window comes back only through its icon, which may be missing: a shell that
+// was not running yet when the program started, or did not answer in time. The icon is
+// looked for and added where it is missing, and without one the window stays.
 void CDialerDlg::OnHide()
 {
-    ::ShowWindow(m_hWnd, SW_HIDE);
+    if (NotifyTrayIcon(NIM_MODIFY) || NotifyTrayIcon(NIM_ADD))
+        ::ShowWindow(m_hWnd, SW_HIDE);
 }
 
 // Only a right-button press on the icon brings the window back.

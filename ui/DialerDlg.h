@@ -2,14 +2,18 @@
 // the eight speed-dial rows, the operator's service commands and the notification icon.
 #pragma once
 
+#include "RunningCopy.h"
 #include "SpeedDialDlg.h"
 #include "toolkit/Dialog.h"
 
 #include <array>
+#include <memory>
+#include <type_traits>
 
 class CDialerDlg : public CDialog {
 public:
-    CDialerDlg();
+    // The window is published through 'runningCopy' for later starts in the folder to show.
+    explicit CDialerDlg(const CRunningCopy& runningCopy);
     ~CDialerDlg() override = default;
 
     // Makes 'ms' the generator's tone length, the slider position and the read-out.
@@ -29,6 +33,13 @@ private:
     bool OnPaint(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnQueryDragIcon(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnTrayNotify(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnQueryEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    bool OnEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
+    // What the end of a run leaves behind: the speed dials saved and the icon removed.
+    void FinishRun();
+    // The notification icon, always the same record: NIM_ADD puts it there, and NIM_MODIFY,
+    // which then changes nothing, succeeds only when the shell has it. True on success.
+    bool NotifyTrayIcon(DWORD notifyMessage) const;
 
     void OnKey(UINT id);
     void OnSend();
@@ -65,7 +76,18 @@ private:
     CEdit m_wndNumber;
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;
+    // The window icon at the size the system gives icons (LoadIconA loads SM_CXICON),
+    // shared by the system and never destroyed.
     HICON m_hIcon;
+    // The same picture at the size of small icons (SM_CXSMICON): the caption's and the
+    // notification area's. Loaded for this window alone, so destroyed with it.
+    struct IconDestroyer {
+        void operator()(HICON icon) const { ::DestroyIcon(icon); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HICON>, IconDestroyer> m_hSmallIcon;
+    // Broadcast by a shell that has started again and lost every notification icon.
+    const UINT m_nTaskbarCreatedMessage;
     std::array<CSpeedDialDlg, kSpeedDialCount> SpeedDialTable;
     bool m_speedDialsLoaded = false;
+    const CRunningCopy& m_runningCopy;
 };

@@ -2,6 +2,7 @@
 // once for the whole program, on a thread of its own, in a fresh current folder (it reads
 // and writes its files there), and opens wave device 0 as the program does.
 #include "DialerDlg.h"
+#include "RunningCopy.h"
 #include "VesmoTexts.h"
 #include "resources/resource.h"
 
@@ -41,6 +42,8 @@ private:
 // The program's main window, telling the tests its handle as soon as it has one.
 class ObservedMainWindow : public CDialerDlg {
 public:
+    explicit ObservedMainWindow(const CRunningCopy& runningCopy) : CDialerDlg(runningCopy) {}
+
     std::atomic<HWND> window{nullptr};
 
 protected:
@@ -84,7 +87,8 @@ private:
         return 0;
     }
 
-    ObservedMainWindow m_window;
+    CRunningCopy m_runningCopy;  // not claimed: the folder is the test's own
+    ObservedMainWindow m_window{m_runningCopy};
     DWORD m_threadId = 0;
     std::unique_ptr<void, decltype([](HANDLE h) { ::CloseHandle(h); })> m_thread;
 };
