@@ -3,6 +3,7 @@
 #include "resources/resource.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -62,10 +63,12 @@ std::string ObjectName()
 }
 
 // The published window handle. A window handle has 32 significant bits in 32- and 64-bit
-// programs alike, so the two builds can find each other through a LONG.
-volatile LONG* PublishedHandle(void* view)
+// programs alike, so the two builds can find each other through a LONG. Other processes
+// read and write it at any time: an atomic, lock-free on every Windows machine.
+std::atomic_ref<LONG> PublishedHandle(void* view)
 {
-    return static_cast<volatile LONG*>(view);
+    static_assert(std::atomic_ref<LONG>::is_always_lock_free);
+    return std::atomic_ref<LONG>(*static_cast<LONG*>(view));
 }
 
 }  // namespace
@@ -104,12 +107,14 @@ bool CRunningCopy::ClaimFolder()
 void CRunningCopy::PublishMainWindow(HWND window) const
 {
     if (m_pPublished)
-        *PublishedHandle(m_pPublished.get()) = HandleToLong(window);
+        PublishedHandle(m_pPublished.get()).store(HandleToLong(window), std::memory_order_release);
 }
 
 HWND CRunningCopy::PublishedWindow() const
 {
-    return m_pPublished ? static_cast<HWND>(LongToHandle(*PublishedHandle(m_pPublished.get()))) : nullptr;
+    return m_pPublished
+               ? static_cast<HWND>(LongToHandle(PublishedHandle(m_pPublished.get()).load(std::memory_order_acquire)))
+               : nullptr;
 }
 
 bool CRunningCopy::ShowPublishedWindow() const
