@@ -9,7 +9,8 @@ run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
               binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 fonts-wine)
 release_packages=(nsis)
 test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
-               sox imagemagick libxml2-utils clang libclang-rt-14-dev pulseaudio pulseaudio-utils)
+               sox imagemagick libxml2-utils clang libclang-rt-14-dev pulseaudio pulseaudio-utils
+               pipewire pipewire-pulse wireplumber dbus-daemon)
 
 wanted=("${run_packages[@]}")
 case ${1:-test} in

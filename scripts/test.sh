@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: the host tests (synthesis, file formats, tools,
 # fuzzers), then the Windows tests under Wine with a virtual display and captured sound
-# (through an ALSA device that writes a file, and through a private PulseAudio server).
+# (through an ALSA device that writes a file, and through a private PulseAudio server and a
+# private PipeWire).
 #   scripts/test.sh              everything once
 #   scripts/test.sh --repeat N   builds and runs the host tests once, then the Windows tests
 #                                N times, stopping at the first run that fails
@@ -36,6 +37,7 @@ ctest --preset native || status=1
 
 source scripts/wine-env.sh
 pulse_start
+pipewire_start
 for run in $(seq "$repeat"); do
   [ "$repeat" -gt 1 ] && echo "== Windows tests, run $run of $repeat"
   # Each run listens to capture files of its own.

@@ -4,8 +4,10 @@
 #                        a file per stream (the name, then NAME.0001, NAME.0002, ...)
 #   VESMO_NOSOUND_HOME   a HOME in which Wine finds no sound device at all
 # Wine finds no PulseAudio server here (not the user's own, not a system-wide one) unless
-# pulse_start has started a private one (scripts/wine-exec uses it for VESMO_SOUND=pulse):
-#   VESMO_PULSE_CAPTURE  the same format: everything that server's sink played
+# pulse_start or pipewire_start has started a private one, each with a sink named out whose
+# monitor is recorded (scripts/wine-exec uses them for VESMO_SOUND=pulse and =pipewire):
+#   VESMO_PULSE_CAPTURE     the same format: everything PulseAudio's sink played
+#   VESMO_PIPEWIRE_CAPTURE  the same again through PipeWire and its PulseAudio service
 # VESMO_WINE_DIR chooses where all of it lives (default build/wine), so that several
 # people can run Windows tests on one machine without sharing a sound capture.
 # wine_env_stop ends everything this started; an EXIT trap calls it, set before anything
@@ -15,9 +17,25 @@
 VESMO_ROOT=${VESMO_ROOT:-$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)}
 wine_dir=${VESMO_WINE_DIR:-$VESMO_ROOT/build/wine}
 
+# Waits for a server's socket; a server that does not make it is named, with its log.
+wait_for_socket() {
+  local socket=$1 name=$2 log=$3
+  for _ in $(seq 100); do [ -S "$socket" ] && return 0; sleep 0.1; done
+  echo "wine-env: $name did not start:" >&2
+  cat "$log" >&2
+  return 1
+}
+
+# Records the sink out's monitor into a file: record_sink HOME SERVER FILE (HOME holds the
+# server's cookie). parec needs a short latency: otherwise it holds back the end of the sound.
+record_sink() {
+  HOME=$1 PULSE_SERVER=$2 parec --latency-msec=20 -d out.monitor \
+    --format=s16le --rate=22050 --channels=1 >"$3" 2>"$(dirname "$3")/parec.log" &
+}
+
 # A private PulseAudio server with one null sink, and a recording of the sink's monitor.
-# parec needs a short latency: otherwise it holds back the end of the sound.
 pulse_start() {
+  pulse_stop
   local dir=$wine_dir/pulse
   rm -rf "$dir"
   mkdir -p "$dir/runtime" "$dir/home"
@@ -28,14 +46,8 @@ pulse_start() {
     --exit-idle-time=-1 --use-pid-file=no --load="module-null-sink sink_name=out norewinds=1" \
     --load="module-native-protocol-unix" >"$dir/pulseaudio.log" 2>&1 &
   pulse_pid=$!
-  for _ in $(seq 100); do [ -S "$dir/runtime/pulse/native" ] && break; sleep 0.1; done
-  if [ ! -S "$dir/runtime/pulse/native" ]; then
-    echo "pulse_start: the PulseAudio server did not start:" >&2
-    cat "$dir/pulseaudio.log" >&2
-    return 1
-  fi
-  HOME=$dir/home PULSE_SERVER=$VESMO_PULSE_SERVER parec --latency-msec=20 -d out.monitor \
-    --format=s16le --rate=22050 --channels=1 >"$VESMO_PULSE_CAPTURE" 2>"$dir/parec.log" &
+  wait_for_socket "$dir/runtime/pulse/native" "the PulseAudio server" "$dir/pulseaudio.log" || return 1
+  record_sink "$dir/home" "$VESMO_PULSE_SERVER" "$VESMO_PULSE_CAPTURE"
   parec_pid=$!
 }
 
@@ -46,7 +58,74 @@ pulse_stop() {
   parec_pid= pulse_pid=
 }
 
+# A private PipeWire, as a Linux desktop runs it: a session bus of its own, PipeWire, its
+# session manager and its PulseAudio service, all in a runtime folder of their own (none of
+# the user's servers, none of systemd's). A null sink made through the PulseAudio service,
+# the default, and a recording of its monitor.
+pipewire_start() {
+  pipewire_stop
+  local dir=$wine_dir/pipewire
+  rm -rf "$dir"
+  mkdir -p "$dir/runtime" "$dir/home/.config/wireplumber/main.lua.d" \
+    "$dir/home/.config/wireplumber/bluetooth.lua.d"
+  chmod 700 "$dir/runtime"
+  export VESMO_PIPEWIRE_HOME=$dir/home VESMO_PIPEWIRE_CAPTURE=$dir/capture.raw
+  export VESMO_PIPEWIRE_SERVER=unix:$dir/runtime/pulse/native
+  # The session manager leaves the machine's sound cards, cameras and Bluetooth alone: on a
+  # desktop they are the user's own session's.
+  printf 'alsa_monitor.enabled = false\nv4l2_monitor.enabled = false\nlibcamera_monitor.enabled = false\n' \
+    >"$dir/home/.config/wireplumber/main.lua.d/51-no-devices.lua"
+  printf 'bluez_monitor.enabled = false\n' >"$dir/home/.config/wireplumber/bluetooth.lua.d/51-no-devices.lua"
+  # What the servers and their clients find: this folder, never the user's session, its
+  # settings or its saved state.
+  local session=(env -u PIPEWIRE_RUNTIME_DIR -u PIPEWIRE_REMOTE -u PIPEWIRE_CONFIG_DIR -u PULSE_RUNTIME_PATH
+                 -u PULSE_SERVER -u XDG_CONFIG_HOME -u XDG_STATE_HOME -u XDG_DATA_HOME -u XDG_CACHE_HOME
+                 HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime"
+                 DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/runtime/bus")
+  if ! "${session[@]}" dbus-daemon --session --fork --print-pid --address="unix:path=$dir/runtime/bus" \
+       >"$dir/dbus.pid" 2>"$dir/dbus.log"; then
+    echo "wine-env: the session bus did not start:" >&2
+    cat "$dir/dbus.log" >&2
+    return 1
+  fi
+  pipewire_bus_pid=$(head -n 1 "$dir/dbus.pid")
+  "${session[@]}" pipewire >"$dir/pipewire.log" 2>&1 &
+  pipewire_pid=$!
+  wait_for_socket "$dir/runtime/pipewire-0" PipeWire "$dir/pipewire.log" || return 1
+  "${session[@]}" wireplumber >"$dir/wireplumber.log" 2>&1 &
+  wireplumber_pid=$!
+  "${session[@]}" pipewire-pulse >"$dir/pipewire-pulse.log" 2>&1 &
+  pipewire_pulse_pid=$!
+  wait_for_socket "$dir/runtime/pulse/native" "PipeWire's PulseAudio service" "$dir/pipewire-pulse.log" || return 1
+  local pactl=("${session[@]}" PULSE_SERVER="$VESMO_PIPEWIRE_SERVER" pactl)
+  "${pactl[@]}" load-module module-null-sink sink_name=out >/dev/null
+  # The default sink is kept by the session manager, which may not be ready yet.
+  for _ in $(seq 100); do
+    "${pactl[@]}" set-default-sink out && "${pactl[@]}" info | grep -qx 'Default Sink: out' && break
+    sleep 0.1
+  done
+  if ! "${pactl[@]}" info | grep -qx 'Default Sink: out'; then
+    echo "wine-env: PipeWire's sink out did not become the default:" >&2
+    cat "$dir/wireplumber.log" >&2
+    return 1
+  fi
+  record_sink "$dir/home" "$VESMO_PIPEWIRE_SERVER" "$VESMO_PIPEWIRE_CAPTURE"
+  pipewire_parec_pid=$!
+}
+
+pipewire_stop() {
+  local pid
+  for pid in ${pipewire_parec_pid:-} ${pipewire_pulse_pid:-} ${wireplumber_pid:-} ${pipewire_pid:-}; do
+    kill "$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  # The session bus forked away from this shell: it is no child to wait for.
+  [ -n "${pipewire_bus_pid:-}" ] && kill "$pipewire_bus_pid" 2>/dev/null || true
+  pipewire_parec_pid= pipewire_pulse_pid= wireplumber_pid= pipewire_pid= pipewire_bus_pid=
+}
+
 wine_env_stop() {
+  pipewire_stop
   pulse_stop
   if [ -d "$wine_dir/prefix" ]; then
     WINEPREFIX=$wine_dir/prefix wineserver -k >/dev/null 2>&1 || true

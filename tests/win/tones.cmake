@@ -15,6 +15,9 @@ target_link_libraries(vesmo_tones_wintests PRIVATE vesmo_waveout vesmo_test_supp
 add_test(NAME tones.wave COMMAND vesmo_tones_wintests --gtest_filter=-NoSoundDevice.*)
 add_test(NAME tones.nosound COMMAND vesmo_tones_wintests --gtest_filter=NoSoundDevice.*)
 set_tests_properties(tones.nosound PROPERTIES ENVIRONMENT VESMO_SOUND=none)
-# What the device played, heard again through the desktop's path: a PulseAudio server.
+# What the device played, heard again through the desktop's paths: a PulseAudio server, and
+# PipeWire through its PulseAudio service.
 add_test(NAME tones.wave.pulseaudio COMMAND vesmo_tones_wintests --gtest_filter=WaveOutput.*)
 set_tests_properties(tones.wave.pulseaudio PROPERTIES ENVIRONMENT VESMO_SOUND=pulse)
+add_test(NAME tones.wave.pipewire COMMAND vesmo_tones_wintests --gtest_filter=WaveOutput.*)
+set_tests_properties(tones.wave.pipewire PROPERTIES ENVIRONMENT VESMO_SOUND=pipewire)

@@ -19,9 +19,13 @@ target_link_libraries(vesmo_screenshots PRIVATE vesmo_ui_driver)
 add_test(NAME ui_with_sound COMMAND vesmo_ui_tests --gtest_filter=-NoSoundDevice.*)
 add_test(NAME ui_without_sound COMMAND vesmo_ui_tests --gtest_filter=NoSoundDevice.*)
 set_tests_properties(ui_without_sound PROPERTIES ENVIRONMENT VESMO_SOUND=none)
-# Through a PulseAudio server, with no ALSA device: the slider's length as heard, and a
-# number, a key and a speed-dial row dialled.
-add_test(NAME ui_through_pulseaudio COMMAND vesmo_ui_tests
-  --gtest_filter=MainWindow.TheSliderTakesEffectOnlyAtTheNextKey:Dialling.*)
+# Through a PulseAudio server and through PipeWire, with no ALSA device: every keypad key
+# from silence and the slider's length as heard, and a number, a key and a speed-dial row
+# dialled.
+foreach(server pulseaudio pipewire)
+  add_test(NAME ui_through_${server} COMMAND vesmo_ui_tests
+    --gtest_filter=MainWindow.EachKeypadButtonIsHeardAsItsKey:MainWindow.TheSliderTakesEffectOnlyAtTheNextKey:Dialling.*)
+endforeach()
 set_tests_properties(ui_through_pulseaudio PROPERTIES ENVIRONMENT VESMO_SOUND=pulse)
-set_tests_properties(ui_with_sound ui_without_sound ui_through_pulseaudio PROPERTIES TIMEOUT 900)
+set_tests_properties(ui_through_pipewire PROPERTIES ENVIRONMENT VESMO_SOUND=pipewire)
+set_tests_properties(ui_with_sound ui_without_sound ui_through_pulseaudio ui_through_pipewire PROPERTIES TIMEOUT 900)
