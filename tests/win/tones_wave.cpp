@@ -28,33 +28,44 @@ constexpr int kToneMs = kStartToneLengthMs;
 // A burst measured in the capture may differ from the tone by the resampling's edges.
 constexpr int kToneToleranceMs = 2;
 
-// Wine's PulseAudio output fills the gap after an 8-bit stream has run dry with bytes 0, a
-// full-scale level, which covers up to some 13 ms at the start of the next tone or follows
-// the end of the last. Within a sequence the stream never runs dry and every tone is exact.
-int ToneFromSilenceToleranceMs()
+// Every tone whole at its length, and no thump anywhere in what was heard.
+void ExpectTones(const HeardSound& heard, std::size_t tones, int ms)
 {
-    return SoundCapture::ThroughPulseAudio() ? 15 : kToneToleranceMs;
-}
-
-void ExpectToneLengths(const HeardSound& heard, std::size_t tones, int ms, int toleranceMs = kToneToleranceMs)
-{
-    ASSERT_EQ(heard.toneMs.size(), tones) << "keys heard: " << heard.keys;
+    EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
+    ASSERT_EQ(heard.toneMs.size(), tones) << "keys heard: " << heard.keys
+                                          << ", bursts (ms): " << ::testing::PrintToString(heard.toneMs);
     for (const int measured : heard.toneMs)
-        EXPECT_NEAR(measured, ms, toleranceMs);
+        EXPECT_NEAR(measured, ms, kToneToleranceMs);
 }
 
+std::string Joined(const std::vector<int>& values)
+{
+    std::string text;
+    for (const int value : values)
+        text += (text.empty() ? "" : " ") + std::to_string(value);
+    return text.empty() ? "none" : text;
+}
+
+// Each key alone, from silence, as a keypad button plays it; the lengths heard are printed so
+// that the sound paths can be compared.
 TEST(WaveOutput, EveryKeyIsHeard)
 {
     SoundCapture capture;
     CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
+    std::vector<int> toneMs, dcStepMs;
     for (const char key : std::string("123A456B789C*0#D")) {
+        SCOPED_TRACE(key);
         capture.Mark();
         ASSERT_EQ(generator.PlayKey(key), kWaveNoError);
         const HeardSound heard = capture.WaitAndDecode(kToneMs);
         EXPECT_EQ(heard.keys, std::string(1, key));
-        ExpectToneLengths(heard, 1, kToneMs, ToneFromSilenceToleranceMs());
+        ExpectTones(heard, 1, kToneMs);
+        toneMs.insert(toneMs.end(), heard.toneMs.begin(), heard.toneMs.end());
+        dcStepMs.insert(dcStepMs.end(), heard.dcStepMs.begin(), heard.dcStepMs.end());
     }
+    std::printf("%s: %d ms keys from silence measured %s ms; DC steps (ms): %s\n", std::getenv("VESMO_CAPTURE"),
+                kToneMs, Joined(toneMs).c_str(), Joined(dcStepMs).c_str());
 }
 
 TEST(WaveOutput, ASequenceIsHeardWithEveryToneAtItsLength)
@@ -67,7 +78,7 @@ TEST(WaveOutput, ASequenceIsHeardWithEveryToneAtItsLength)
     ASSERT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
     const HeardSound heard = capture.WaitAndDecode(static_cast<int>(number.size()) * 2 * kToneMs);
     EXPECT_EQ(heard.keys, number);
-    ExpectToneLengths(heard, number.size(), kToneMs);
+    ExpectTones(heard, number.size(), kToneMs);
 }
 
 // Every tone of a long number at the start length and at 100 ms, measured in the capture;
@@ -84,7 +95,7 @@ TEST(WaveOutput, ToneLengthsAreMeasuredAsSet)
         ASSERT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
         const HeardSound heard = capture.WaitAndDecode(static_cast<int>(number.size()) * 2 * ms);
         EXPECT_EQ(heard.keys, number);
-        ExpectToneLengths(heard, number.size(), ms);
+        ExpectTones(heard, number.size(), ms);
         if (heard.toneMs.empty())
             continue;
         double sum = 0, squares = 0;
@@ -96,9 +107,9 @@ TEST(WaveOutput, ToneLengthsAreMeasuredAsSet)
         const double mean = sum / count;
         const auto [shortest, longest] = std::minmax_element(heard.toneMs.begin(), heard.toneMs.end());
         std::printf("%s: %d ms tones measured %.2f ms on average, standard deviation %.2f, from %d to %d "
-                    "(%zu tones, %d clicks)\n",
+                    "(%zu tones, %zu DC steps)\n",
                     std::getenv("VESMO_CAPTURE"), ms, mean, std::sqrt(std::max(0.0, squares / count - mean * mean)),
-                    *shortest, *longest, heard.toneMs.size(), heard.clicks);
+                    *shortest, *longest, heard.toneMs.size(), heard.dcStepMs.size());
     }
 }
 
@@ -114,6 +125,7 @@ TEST(WaveOutput, RequestsMadeWhileSoundPlaysAreAllHeardInOrder)
     ASSERT_EQ(generator.PlayKey('7'), kWaveNoError);
     const HeardSound heard = capture.WaitAndDecode(6 * 2 * kToneMs + 100);
     EXPECT_EQ(heard.keys, "1234567");
+    EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
     ASSERT_EQ(heard.toneMs.size(), 7u);
     EXPECT_NEAR(heard.toneMs.back(), 100, kToneToleranceMs);
 }

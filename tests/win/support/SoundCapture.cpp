@@ -99,32 +99,24 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
     return keys;
 }
 
-// The length in ms of each tone in the samples, in order, and how many clicks there were.
-// A tone is a stretch where the signal swings, so it is found in the sample-to-sample
-// difference: a level that merely sits away from zero is no tone. (Wine's PulseAudio output
-// fills a gap in an 8-bit stream with bytes 0, full-scale negative, which shows here as a
-// click at each edge of the level.) A swing shorter than any tone is such a click.
+int Milliseconds(std::size_t samples) { return static_cast<int>(samples * 1000.0 / kCaptureRate + 0.5); }
+
+// The length in ms of each tone in the samples, in order. A tone is a stretch where the
+// signal swings, so it is found in the sample-to-sample difference: a level that merely sits
+// away from zero is no tone, though each of its edges is a click, which counts here too.
 void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
 {
     // A burst ends after 3 ms without sound (a tone's own zero crossings are far shorter).
     constexpr std::size_t kEndGap = kCaptureRate * 3 / 1000;
-    // Half the shortest tone (20 ms).
-    constexpr int kShortestToneMs = 10;
 
     std::size_t first = 0, last = 0;
     bool inBurst = false;
-    const auto endBurst = [&] {
-        const int ms = static_cast<int>((last - first + 1) * 1000.0 / kCaptureRate + 0.5);
-        if (ms >= kShortestToneMs)
-            heard.toneMs.push_back(ms);
-        else
-            ++heard.clicks;
-        inBurst = false;
-    };
     for (std::size_t i = 1; i < samples.size(); ++i) {
         if (std::abs(samples[i] - samples[i - 1]) <= kLoud) {
-            if (inBurst && i - last > kEndGap)
-                endBurst();
+            if (inBurst && i - last > kEndGap) {
+                heard.toneMs.push_back(Milliseconds(last - first + 1));
+                inBurst = false;
+            }
             continue;
         }
         if (!inBurst) {
@@ -134,7 +126,32 @@ void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
         last = i;
     }
     if (inBurst)
-        endBurst();
+        heard.toneMs.push_back(Milliseconds(last - first + 1));
+}
+
+// The length in ms of each DC step: at least 1 ms of samples beyond half of full scale that
+// barely move. No tone stays there that long (its lowest frequency, 697 Hz, swings through
+// zero every 0.7 ms).
+void MeasureDcSteps(const std::vector<std::int16_t>& samples, HeardSound& heard)
+{
+    constexpr int kHalfScale = 16384;
+    constexpr std::size_t kShortestStep = kCaptureRate / 1000;
+
+    std::size_t run = 0;
+    const auto endRun = [&] {
+        if (run >= kShortestStep)
+            heard.dcStepMs.push_back(Milliseconds(run));
+        run = 0;
+    };
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+        const bool high = std::abs(samples[i]) > kHalfScale;
+        const bool flat = run == 0 || std::abs(samples[i] - samples[i - 1]) <= kLoud;
+        if (!high || !flat)
+            endRun();
+        if (high)
+            ++run;
+    }
+    endRun();
 }
 
 }  // namespace
@@ -153,12 +170,6 @@ void SoundCapture::Mark()
     m_sUnixPath = NewestCapture(m_sCapture);
     m_Path = WindowsPath(m_sUnixPath);
     m_nMark = EvenSize(m_Path);
-}
-
-bool SoundCapture::ThroughPulseAudio()
-{
-    const char* sound = std::getenv("VESMO_SOUND");
-    return sound && std::string(sound) == "pulse";
 }
 
 HeardSound SoundCapture::WaitAndDecode(int audioMs)
@@ -194,5 +205,6 @@ HeardSound SoundCapture::WaitAndDecode(int audioMs)
     HeardSound heard;
     heard.keys = DecodeDtmf(samples, m_sCapture + ".slice");
     MeasureTones(samples, heard);
+    MeasureDcSteps(samples, heard);
     return heard;
 }

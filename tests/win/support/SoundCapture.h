@@ -4,9 +4,9 @@
 // The capture is raw S16_LE mono at 22050 Hz. Through ALSA each stream Wine opens on the
 // device writes a file of its own, named after VESMO_CAPTURE, growing in real time while
 // the stream runs (Wine stops it soon after the last sound): mark after the device under
-// test has been opened, and the newest file is the one listened to. Through PulseAudio
-// (VESMO_SOUND=pulse) VESMO_CAPTURE is the recording of the server's sink, which runs all
-// the time.
+// test has been opened, and the newest file is the one listened to. Through PulseAudio or
+// PipeWire (VESMO_SOUND=pulse or pipewire) VESMO_CAPTURE is the recording of the server's
+// sink, which runs all the time.
 
 #include <cstdint>
 #include <filesystem>
@@ -15,8 +15,9 @@
 
 struct HeardSound {
     std::string keys;         // the keys multimon-ng decoded, in order
-    std::vector<int> toneMs;  // the length of each tone, in order
-    int clicks = 0;           // swings too short to be a tone
+    std::vector<int> toneMs;  // the length of each burst of swings (a tone, or a click), in order
+    // The length of each stretch of a flat level near full scale: a DC step, heard as a thump.
+    std::vector<int> dcStepMs;
 };
 
 class SoundCapture {
@@ -29,8 +30,6 @@ public:
     // when nothing comes, until audioMs and a margin have passed, or a generous timeout);
     // then decodes everything after the mark.
     HeardSound WaitAndDecode(int audioMs);
-    // Whether the device is the private PulseAudio server's sink rather than the ALSA file.
-    static bool ThroughPulseAudio();
 
 private:
     std::string m_sCapture;   // VESMO_CAPTURE

@@ -62,6 +62,7 @@ TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
         vesmo.Click(button.id);
         const HeardSound heard = capture.WaitAndDecode(kStartToneMs);
         EXPECT_EQ(heard.keys, std::string(1, button.key));
+        EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
         ASSERT_EQ(heard.toneMs.size(), 1u);
         EXPECT_NEAR(heard.toneMs[0], kStartToneMs, kToneToleranceMs);
     }
@@ -119,6 +120,7 @@ TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
     EXPECT_EQ(vesmo.Text(IDC_MS), "120");
     const HeardSound heard = capture.WaitAndDecode(SequenceMs("5", 120));
     EXPECT_EQ(heard.keys, "5");
+    EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
     ASSERT_EQ(heard.toneMs.size(), 1u);
     EXPECT_NEAR(heard.toneMs[0], 120, kToneToleranceMs);
 }
@@ -132,18 +134,18 @@ TEST(Dialling, ATypedNumberAKeypadKeyAndASpeedDialRowAreHeard)
     ASSERT_NE(vesmo.Main(), nullptr);
     SoundCapture capture;
 
+    const auto expectHeard = [&](int control, const std::string& keys) {
+        SCOPED_TRACE(keys);
+        capture.Mark();
+        vesmo.Click(control);
+        const HeardSound heard = capture.WaitAndDecode(SequenceMs(keys));
+        EXPECT_EQ(heard.keys, keys);
+        EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
+    };
     vesmo.Type(vesmo.Item(IDC_NUMBER), "0701234567");
-    capture.Mark();
-    vesmo.Click(IDC_SEND);
-    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("0701234567")).keys, "0701234567");
-
-    capture.Mark();
-    vesmo.Click(IDC_KEY_HASH);
-    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("#")).keys, "#");
-
-    capture.Mark();
-    vesmo.Click(kSpeedDialRows[0].send);
-    EXPECT_EQ(capture.WaitAndDecode(SequenceMs("112#")).keys, "112#");
+    expectHeard(IDC_SEND, "0701234567");
+    expectHeard(IDC_KEY_HASH, "#");
+    expectHeard(kSpeedDialRows[0].send, "112#");
     EXPECT_EQ(vesmo.Text(IDC_DIALLING), "112#");
 }
 
