@@ -63,7 +63,7 @@ TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
         const HeardSound heard = capture.WaitAndDecode(kStartToneMs);
         EXPECT_EQ(heard.keys, std::string(1, button.key));
         EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
-        ASSERT_EQ(heard.toneMs.size(), 1u);
+        ASSERT_EQ(heard.toneMs.size(), 1u) << "bursts (ms): " << ::testing::PrintToString(heard.toneMs);
         EXPECT_NEAR(heard.toneMs[0], kStartToneMs, kToneToleranceMs);
     }
     // A keypad key sounds for one tone length and changes neither field nor read-out.
@@ -121,7 +121,7 @@ TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
     const HeardSound heard = capture.WaitAndDecode(SequenceMs("5", 120));
     EXPECT_EQ(heard.keys, "5");
     EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
-    ASSERT_EQ(heard.toneMs.size(), 1u);
+    ASSERT_EQ(heard.toneMs.size(), 1u) << "bursts (ms): " << ::testing::PrintToString(heard.toneMs);
     EXPECT_NEAR(heard.toneMs[0], 120, kToneToleranceMs);
 }
 
