@@ -19,4 +19,8 @@ if [ ! -f "$prefix/system.reg" ]; then
 fi
 "$root/scripts/wine-fonts" "$prefix"
 say "starting Vesmo; its numbers are kept in $PWD"
+# Wine's PulseAudio driver keeps only some 30 ms queued in the server (PulseAudio, or
+# PipeWire's PulseAudio service): a machine busy for longer than that cuts a tone in two.
+# A 60 ms queue rides that out; the user's own setting wins.
+export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-60}
 exec wine "$root/build/win64/ui/vesmo.exe"
