@@ -131,9 +131,13 @@ unmount_all() {
   exit "$status"
 }
 
+# Whether any of the processes runs still (an ended child not yet reaped does not).
 any_running() {
-  local pid
-  for pid; do kill -0 "$pid" 2>/dev/null && return 0; done
+  local pid state
+  for pid; do
+    state=$(sed -n 's/.*) \(.\).*/\1/p' "/proc/$pid/stat" 2>/dev/null) || continue
+    [ -n "$state" ] && [ "$state" != Z ] && return 0
+  done
   return 1
 }
 
