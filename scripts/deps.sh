@@ -2,7 +2,9 @@
 # Installs the Debian packages a build needs when any is missing.
 #   scripts/deps.sh run      what building and starting the program needs
 #   scripts/deps.sh release  that, plus what building the packages needs
-#   scripts/deps.sh test     all of that, plus everything the tests and benchmarks use
+#   scripts/deps.sh test     all of that, plus everything the tests and benchmarks use, and
+#                            the Debian root with 32-bit Wine that the i686 build's tests run
+#                            in (scripts/wine32-root.sh: made once, outside the checkout)
 set -euo pipefail
 
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
@@ -11,9 +13,12 @@ release_packages=(nsis)
 test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
                sox imagemagick libxml2-utils clang libclang-rt-14-dev pulseaudio pulseaudio-utils
                pipewire pipewire-pulse wireplumber dbus-daemon)
+# What makes the root of 32-bit Wine; everything the tests use in it is installed in it.
+test_packages+=(debootstrap)
 
 wanted=("${run_packages[@]}")
-case ${1:-test} in
+mode=${1:-test}
+case $mode in
   run) ;;
   release) wanted+=("${release_packages[@]}") ;;
   test) wanted+=("${release_packages[@]}" "${test_packages[@]}") ;;
@@ -24,11 +29,15 @@ missing=()
 for p in "${wanted[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-echo "Installing: ${missing[*]}"
 sudo=""
 [ "$(id -u)" -eq 0 ] || sudo=sudo
-export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -q
-$sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -q
+  $sudo apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+if [ "$mode" = test ]; then
+  $sudo env VESMO_WINE32_ROOT="${VESMO_WINE32_ROOT:-}" "$(dirname "$0")/wine32-root.sh" make
+fi

@@ -3,50 +3,70 @@
 # fuzzers), then the Windows tests under Wine with a virtual display and captured sound
 # (through an ALSA device that writes a file, and through a private PulseAudio server and a
 # private PipeWire).
+# The Windows tests run twice: the x86-64 build's here, then the i686 build's under 32-bit
+# Wine, in the Debian root that scripts/deps.sh makes for it (scripts/wine32-root.sh).
 #   scripts/test.sh              everything once
-#   scripts/test.sh --repeat N   builds and runs the host tests once, then the Windows tests
-#                                N times, stopping at the first run that fails
+#   scripts/test.sh --repeat N   builds and runs the host tests once, then each build's
+#                                Windows tests N times, stopping at the first run that fails
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+usage() { echo "usage: scripts/test.sh [--repeat N]   (N: how many times the Windows tests run)" >&2; exit 2; }
 repeat=1
-case "${1:-}" in
-  "") ;;
-  --repeat)
-    repeat=${2:-}
-    if ! [[ $repeat =~ ^[1-9][0-9]*$ ]]; then
-      echo "usage: scripts/test.sh [--repeat N]   (N: how many times the Windows tests run)" >&2
-      exit 2
-    fi ;;
-  *) echo "usage: scripts/test.sh [--repeat N]" >&2; exit 2 ;;
-esac
-
-scripts/deps.sh test
-
-jobs=$(nproc)
-for preset in native win64 win32; do
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" -j "$jobs"
+# Set in the 32-bit root: only the Windows tests of that build, in the Wine found there.
+windows_only=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --repeat)
+      repeat=${2:-}
+      [[ $repeat =~ ^[1-9][0-9]*$ ]] || usage
+      shift 2 ;;
+    --windows-only)
+      windows_only=${2:-}
+      [ -n "$windows_only" ] || usage
+      shift 2 ;;
+    *) usage ;;
+  esac
 done
-
-# The packages a user downloads, which the Windows tests unpack and install.
-scripts/release.sh >/dev/null
+windows_preset=${windows_only:-win64}
 
 status=0
-ctest --preset native || status=1
+if [ -z "$windows_only" ]; then
+  scripts/deps.sh test
+
+  jobs=$(nproc)
+  for preset in native win64 win32; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" -j "$jobs"
+  done
+
+  # The packages a user downloads, which the Windows tests unpack and install.
+  scripts/release.sh >/dev/null
+
+  ctest --preset native || status=1
+fi
 
 source scripts/wine-env.sh
 pulse_start
 pipewire_start
 for run in $(seq "$repeat"); do
-  [ "$repeat" -gt 1 ] && echo "== Windows tests, run $run of $repeat"
+  [ "$repeat" -gt 1 ] && echo "== Windows tests of $windows_preset, run $run of $repeat"
   # Each run listens to capture files of its own.
   rm -f "$VESMO_CAPTURE" "$VESMO_CAPTURE".[0-9][0-9][0-9][0-9]
-  if ! ctest --preset win64; then
+  if ! ctest --preset "$windows_preset"; then
     status=1
-    [ "$repeat" -gt 1 ] && echo "== the Windows tests failed in run $run of $repeat" >&2
+    [ "$repeat" -gt 1 ] && echo "== the Windows tests of $windows_preset failed in run $run of $repeat" >&2
     break
   fi
 done
-[ "$repeat" -gt 1 ] && [ $status -eq 0 ] && echo "== the Windows tests passed $repeat runs of $repeat"
+[ "$repeat" -gt 1 ] && [ $status -eq 0 ] && echo "== the Windows tests of $windows_preset passed $repeat runs of $repeat"
+
+if [ -z "$windows_only" ]; then
+  wine_env_stop
+  # The same tests of the i686 build, in the root with 32-bit Wine.
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo=sudo
+  $sudo env VESMO_WINE32_ROOT="${VESMO_WINE32_ROOT:-}" \
+    scripts/wine32-root.sh run . scripts/test.sh --windows-only win32 --repeat "$repeat" || status=1
+fi
 exit $status

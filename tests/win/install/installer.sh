@@ -1,14 +1,15 @@
 #!/bin/bash
-# The x64 installer as a user meets it, in a fresh Wine prefix: a silent install, Vesmo
-# started from its Start-menu shortcut, an upgrade over it, a silent uninstall, and an
-# install into a folder chosen with /D=. Silent NSIS exits 0 whatever happened, so each
-# step is judged by what it left behind.
-#   installer.sh RELEASE_DIR vesmo_install_tests.exe
+# An installer as a user meets it, in a fresh Wine prefix: a silent install, Vesmo started
+# from its Start-menu shortcut, an upgrade over it, a silent uninstall, and an install into
+# a folder chosen with /D=. Silent NSIS exits 0 whatever happened, so each step is judged by
+# what it left behind. ARCH (x64 or x86) is the test program's architecture.
+#   installer.sh RELEASE_DIR vesmo_install_tests.exe ARCH
 set -u
 release=$1
 test_exe=$2
+arch=$3
 [ -n "${DISPLAY:-}" ] || { echo "installer.sh: run it through scripts/test.sh (it prepares a display)" >&2; exit 2; }
-setup=$(ls "$release"/vesmo-*-setup-x64.exe 2>/dev/null | head -n 1)
+setup=$(ls "$release"/vesmo-*-setup-"$arch".exe 2>/dev/null | head -n 1)
 [ -f "$setup" ] || { echo "FAIL: no installer in $release (scripts/release.sh writes it)" >&2; exit 1; }
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/vesmo-install.XXXXXX")

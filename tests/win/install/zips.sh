@@ -1,13 +1,15 @@
 #!/bin/bash
 # The zips as a user meets them: exactly the Vesmo folder's three files, executables of the
 # zip's architecture that need no DLL beyond Windows' own, a Swedish LÄSMIG.txt for Notepad;
-# the win64 folder unpacked and used as it stands. And SHA256SUMS matches the packages.
-#   zips.sh RELEASE_DIR vesmo_install_tests.exe NATIVE_VESMO_TONES OBJDUMP
+# the folder of the test program's architecture (ARCH: win32 or win64) unpacked and used as it
+# stands. And SHA256SUMS matches the packages.
+#   zips.sh RELEASE_DIR vesmo_install_tests.exe NATIVE_VESMO_TONES OBJDUMP ARCH
 set -u
 release=$1
 test_exe=$2
 native_tones=$3
 objdump=$4
+used_arch=$5
 work=$(mktemp -d "${TMPDIR:-/tmp}/vesmo-zips.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 status=0
@@ -51,8 +53,8 @@ win32 pei-i386
 win64 pei-x86-64
 ZIPS
 
-# The unpacked win64 folder, used as it stands: Vesmo keeps its numbers beside itself...
-portable=$work/win64/Vesmo
+# The unpacked folder, used as it stands: Vesmo keeps its numbers beside itself...
+portable=$work/$used_arch/Vesmo
 VESMO_PORTABLE_DIR=$(winepath -w "$portable") wine "$test_exe" --gtest_brief=1 '--gtest_filter=Portable.*' </dev/null ||
   fail "the unpacked Vesmo"
 

@@ -198,6 +198,9 @@ TEST(SystemCommands, MinimiseRestoreAndCloseBehaveAsInAnyWindow)
 
 // ---- About box -------------------------------------------------------------------------
 
+// The available physical memory as this test program is told it, which in the i686 build's
+// run is what a 32-bit program is told: GlobalMemoryStatusEx gives it the machine's true
+// figure, where GlobalMemoryStatus stops at 2 GB (4 GB for a large-address-aware program).
 unsigned long long AvailableKb()
 {
     MEMORYSTATUSEX status{};
