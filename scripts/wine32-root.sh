@@ -178,7 +178,7 @@ make_root() {
   else
     local mirror new=$root.new
     mirror=$(host_mirror)
-    say "making $root (once: some 3 minutes and 2.5 GB): Debian 12 from $mirror, with 32-bit Wine"
+    say "making $root (once: 2 to 4 minutes, 2.2 GB): Debian 12 from $mirror, with 32-bit Wine"
     # What an interrupted making left.
     rm -rf --one-file-system "$new"
     : >"$root.log"
