@@ -3,6 +3,7 @@
 
 #include <commctrl.h>
 
+#include <cstdio>
 #include <iterator>
 
 namespace vesmo_test {
@@ -78,10 +79,23 @@ VesmoProcess::VesmoProcess(const ProgramFile& program, const std::string& workDi
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
-                          &startup, &m_processInfo))
+                          &startup, &m_processInfo)) {
+        std::fprintf(stderr, "%s did not start in %s: CreateProcess error %lu\n", program.path.c_str(),
+                     workDir.c_str(), ::GetLastError());
         return;
-    if (waitForWindow)
-        m_main = WaitForWindow(kMainCaption, 20000);
+    }
+    if (!waitForWindow)
+        return;
+    m_main = WaitForWindow(kMainCaption, 20000);
+    if (!m_main) {
+        DWORD exitCode = STILL_ACTIVE;
+        ::GetExitCodeProcess(m_processInfo.hProcess, &exitCode);
+        if (exitCode == STILL_ACTIVE)
+            std::fprintf(stderr, "%s in %s showed no main window in 20 s\n", program.path.c_str(), workDir.c_str());
+        else
+            std::fprintf(stderr, "%s in %s ended with code %lu before showing its main window\n",
+                         program.path.c_str(), workDir.c_str(), exitCode);
+    }
 }
 
 VesmoProcess::~VesmoProcess()
