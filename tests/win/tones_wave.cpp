@@ -30,12 +30,13 @@ constexpr int kToneToleranceMs = 2;
 
 // Every tone whole at its length, and no thump anywhere in what was heard. (Through PulseAudio
 // and PipeWire the sound plays in real time: on a machine too busy for Wine's sound thread
-// the server runs dry, and a tone is heard in pieces with silence between them.)
+// the server runs dry; a break of one server cycle is bridged, a longer one fails here.)
 void ExpectTones(const HeardSound& heard, std::size_t tones, int ms)
 {
     EXPECT_EQ(heard.dcStepMs, std::vector<int>{}) << "DC steps, in ms";
     ASSERT_EQ(heard.toneMs.size(), tones) << "keys heard: " << heard.keys
-                                          << ", bursts (ms): " << ::testing::PrintToString(heard.toneMs);
+                                          << ", bursts (ms): " << ::testing::PrintToString(heard.toneMs)
+                                          << ", breaks bridged (ms): " << ::testing::PrintToString(heard.interruptionMs);
     for (const int measured : heard.toneMs)
         EXPECT_NEAR(measured, ms, kToneToleranceMs);
 }
@@ -48,6 +49,46 @@ std::string Joined(const std::vector<int>& values)
     return text.empty() ? "none" : text;
 }
 
+// What the sound server makes of a tone on a busy machine, as samples at the capture's rate:
+// a break of one server cycle inside a tone is one tone, a pause between tones is not.
+TEST(ToneMeasure, BridgesABreakOfOneServerCycleButNoPause)
+{
+    constexpr double kRate = 22050;
+    const auto tone = [&](std::vector<std::int16_t>& samples, double ms) {
+        for (int i = 0; i < static_cast<int>(ms * kRate / 1000); ++i)
+            samples.push_back(static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 941 * i / kRate)));
+    };
+    const auto silence = [&](std::vector<std::int16_t>& samples, double ms) {
+        samples.insert(samples.end(), static_cast<std::size_t>(ms * kRate / 1000), 0);
+    };
+    struct Case {
+        double firstMs, breakMs, secondMs;
+        std::vector<int> toneMs, interruptionMs;
+    };
+    for (const Case& c : {
+             Case{31, 10, 17, {48}, {10}},
+             Case{40, 10.7, 8, {48}, {11}},
+             Case{20, kMinToneLengthMs, 20, {20, 20}, {}},
+             Case{48, 13, 48, {48, 48}, {}},
+         }) {
+        SCOPED_TRACE(c.breakMs);
+        std::vector<std::int16_t> samples;
+        silence(samples, 50);
+        tone(samples, c.firstMs);
+        silence(samples, c.breakMs);
+        tone(samples, c.secondMs);
+        silence(samples, 50);
+        HeardSound heard;
+        MeasureTones(samples, heard);
+        ASSERT_EQ(heard.toneMs.size(), c.toneMs.size()) << ::testing::PrintToString(heard.toneMs);
+        for (std::size_t i = 0; i < c.toneMs.size(); ++i)
+            EXPECT_NEAR(heard.toneMs[i], c.toneMs[i], 1);
+        ASSERT_EQ(heard.interruptionMs.size(), c.interruptionMs.size());
+        for (std::size_t i = 0; i < c.interruptionMs.size(); ++i)
+            EXPECT_NEAR(heard.interruptionMs[i], c.interruptionMs[i], 1);
+    }
+}
+
 // Each key alone, from silence, as a keypad button plays it; the lengths heard are printed so
 // that the sound paths can be compared.
 TEST(WaveOutput, EveryKeyIsHeard)
@@ -55,7 +96,7 @@ TEST(WaveOutput, EveryKeyIsHeard)
     SoundCapture capture;
     CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
-    std::vector<int> toneMs, dcStepMs;
+    std::vector<int> toneMs, dcStepMs, interruptionMs;
     for (const char key : std::string("123A456B789C*0#D")) {
         SCOPED_TRACE(key);
         capture.Mark();
@@ -65,9 +106,11 @@ TEST(WaveOutput, EveryKeyIsHeard)
         ExpectTones(heard, 1, kToneMs);
         toneMs.insert(toneMs.end(), heard.toneMs.begin(), heard.toneMs.end());
         dcStepMs.insert(dcStepMs.end(), heard.dcStepMs.begin(), heard.dcStepMs.end());
+        interruptionMs.insert(interruptionMs.end(), heard.interruptionMs.begin(), heard.interruptionMs.end());
     }
-    std::printf("%s: %d ms keys from silence measured %s ms; DC steps (ms): %s\n", std::getenv("VESMO_CAPTURE"),
-                kToneMs, Joined(toneMs).c_str(), Joined(dcStepMs).c_str());
+    std::printf("%s: %d ms keys from silence measured %s ms; DC steps (ms): %s; breaks bridged (ms): %s\n",
+                std::getenv("VESMO_CAPTURE"), kToneMs, Joined(toneMs).c_str(), Joined(dcStepMs).c_str(),
+                Joined(interruptionMs).c_str());
 }
 
 TEST(WaveOutput, ASequenceIsHeardWithEveryToneAtItsLength)

@@ -101,20 +101,34 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
 
 int Milliseconds(std::size_t samples) { return static_cast<int>(samples * 1000.0 / kCaptureRate + 0.5); }
 
-// The length in ms of each tone in the samples, in order. A tone is a stretch where the
-// signal swings, so it is found in the sample-to-sample difference: a level that merely sits
-// away from zero is no tone, though each of its edges is a click, which counts here too.
+}  // namespace
+
 void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
 {
     // A burst ends after 3 ms without sound (a tone's own zero crossings are far shorter).
     constexpr std::size_t kEndGap = kCaptureRate * 3 / 1000;
+    constexpr std::size_t kLongestBridgedBreak = kCaptureRate * 12 / 1000;
 
+    struct Burst {
+        std::size_t first, last, sounding;
+    };
+    std::vector<Burst> bursts;
+    const auto endBurst = [&](std::size_t first, std::size_t last) {
+        const std::size_t length = last - first + 1;
+        if (!bursts.empty() && first - bursts.back().last <= kLongestBridgedBreak) {
+            heard.interruptionMs.push_back(Milliseconds(first - bursts.back().last - 1));
+            bursts.back().last = last;
+            bursts.back().sounding += length;
+        } else {
+            bursts.push_back({first, last, length});
+        }
+    };
     std::size_t first = 0, last = 0;
     bool inBurst = false;
     for (std::size_t i = 1; i < samples.size(); ++i) {
         if (std::abs(samples[i] - samples[i - 1]) <= kLoud) {
             if (inBurst && i - last > kEndGap) {
-                heard.toneMs.push_back(Milliseconds(last - first + 1));
+                endBurst(first, last);
                 inBurst = false;
             }
             continue;
@@ -126,8 +140,12 @@ void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
         last = i;
     }
     if (inBurst)
-        heard.toneMs.push_back(Milliseconds(last - first + 1));
+        endBurst(first, last);
+    for (const Burst& burst : bursts)
+        heard.toneMs.push_back(Milliseconds(burst.sounding));
 }
+
+namespace {
 
 // The length in ms of each DC step: at least 1 ms of samples beyond half of full scale that
 // barely move. No tone stays there that long (its lowest frequency, 697 Hz, swings through

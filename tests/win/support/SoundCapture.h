@@ -16,9 +16,22 @@
 struct HeardSound {
     std::string keys;         // the keys multimon-ng decoded, in order
     std::vector<int> toneMs;  // the length of each burst of swings (a tone, or a click), in order
+    // The length of each break of about one sound-server cycle inside a burst, bridged as a
+    // DTMF receiver bridges it: the burst's length above leaves the break out.
+    std::vector<int> interruptionMs;
     // The length of each stretch of a flat level near full scale: a DC step, heard as a thump.
     std::vector<int> dcStepMs;
 };
+
+// Adds to heard the length in ms of each tone in raw S16_LE mono 22050 Hz samples, in order.
+// A tone is a stretch where the signal swings, so it is found in the sample-to-sample
+// difference: a level that merely sits away from zero is no tone, though each of its edges
+// is a click, which counts here too. Through PulseAudio and PipeWire a machine too busy for
+// Wine's feeding thread can make the server miss one of its cycles (about 10 ms) inside a
+// tone. A DTMF receiver bridges a break that short and hears one tone, so it is bridged here
+// too: the tone's length is what sounded, and the break goes to interruptionMs. The shortest
+// pause between two tones (20 ms) stays a pause.
+void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard);
 
 class SoundCapture {
 public:
