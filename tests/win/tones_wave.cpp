@@ -18,6 +18,7 @@
 #include <span>
 #include <fstream>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <thread>
 #include <vector>
@@ -56,7 +57,7 @@ TEST(ToneMeasure, BridgesABreakOfOneServerCycleButNoPause)
     constexpr double kRate = 22050;
     const auto tone = [&](std::vector<std::int16_t>& samples, double ms) {
         for (int i = 0; i < static_cast<int>(ms * kRate / 1000); ++i)
-            samples.push_back(static_cast<std::int16_t>(8000 * std::sin(2 * 3.14159265 * 941 * i / kRate)));
+            samples.push_back(static_cast<std::int16_t>(8000 * std::sin(2 * std::numbers::pi * 941 * i / kRate)));
     };
     const auto silence = [&](std::vector<std::int16_t>& samples, double ms) {
         samples.insert(samples.end(), static_cast<std::size_t>(ms * kRate / 1000), 0);

@@ -110,7 +110,7 @@ void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
     constexpr std::size_t kLongestBridgedBreak = kCaptureRate * 12 / 1000;
 
     struct Burst {
-        std::size_t first, last, sounding;
+        std::size_t last, sounding;
     };
     std::vector<Burst> bursts;
     const auto endBurst = [&](std::size_t first, std::size_t last) {
@@ -120,7 +120,7 @@ void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
             bursts.back().last = last;
             bursts.back().sounding += length;
         } else {
-            bursts.push_back({first, last, length});
+            bursts.push_back({last, length});
         }
     };
     std::size_t first = 0, last = 0;
