@@ -4,7 +4,7 @@
 # 1 GB (a stray file under that name); then the executables' sizes and the DLLs they import.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
+scripts/deps.sh bench
 for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset" --target vesmo vesmo-startup-bench -j "$(nproc)" >/dev/null

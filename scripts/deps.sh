@@ -1,28 +1,37 @@
 #!/usr/bin/env bash
-# Installs the Debian packages a build needs when any is missing.
-#   scripts/deps.sh run      what building and starting the program needs
-#   scripts/deps.sh release  that, plus what building the packages needs
-#   scripts/deps.sh test     all of that, plus everything the tests and benchmarks use, and
-#                            the Debian root with 32-bit Wine that the i686 build's tests run
-#                            in (scripts/wine32-root.sh: made once, outside the checkout)
+# Installs the Debian packages a script needs when any is missing.
+#   scripts/deps.sh run         what building and starting the program needs
+#   scripts/deps.sh release     that, plus what building the packages needs
+#   scripts/deps.sh fuzz        the fuzzers' compiler and sanitizer runtime (scripts/fuzz.sh)
+#   scripts/deps.sh screenshot  run's, plus a virtual display and ImageMagick (scripts/screenshot.sh)
+#   scripts/deps.sh bench       run's, plus a virtual display (scripts/bench-startup.sh)
+#   scripts/deps.sh test        all of that, plus everything the tests and benchmarks use, and
+#                               the Debian root with 32-bit Wine that the i686 build's tests run
+#                               in (scripts/wine32-root.sh: made once, outside the checkout)
 set -euo pipefail
 
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
               binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 fonts-wine)
 release_packages=(nsis)
-test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
-               sox imagemagick libxml2-utils clang libclang-rt-14-dev pulseaudio pulseaudio-utils
+fuzz_packages=(clang libclang-rt-14-dev)
+display_packages=(xvfb)
+screenshot_packages=("${display_packages[@]}" imagemagick)
+test_packages=("${release_packages[@]}" "${fuzz_packages[@]}" "${screenshot_packages[@]}"
+               googletest libgtest-dev libbenchmark-dev libspandsp-dev multimon-ng
+               sox libxml2-utils pulseaudio pulseaudio-utils
                pipewire pipewire-pulse wireplumber dbus-daemon)
 # What makes the root of 32-bit Wine; everything the tests use in it is installed in it.
 test_packages+=(debootstrap)
 
-wanted=("${run_packages[@]}")
 mode=${1:-test}
 case $mode in
-  run) ;;
-  release) wanted+=("${release_packages[@]}") ;;
-  test) wanted+=("${release_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: deps.sh run|release|test" >&2; exit 2 ;;
+  run) wanted=("${run_packages[@]}") ;;
+  release) wanted=("${run_packages[@]}" "${release_packages[@]}") ;;
+  fuzz) wanted=("${fuzz_packages[@]}") ;;
+  screenshot) wanted=("${run_packages[@]}" "${screenshot_packages[@]}") ;;
+  bench) wanted=("${run_packages[@]}" "${display_packages[@]}") ;;
+  test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
+  *) echo "usage: deps.sh run|release|fuzz|screenshot|bench|test" >&2; exit 2 ;;
 esac
 
 missing=()

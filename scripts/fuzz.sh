@@ -8,7 +8,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-scripts/deps.sh test
+scripts/deps.sh fuzz
 runs=${1:-10000000}
 work=$root/build/fuzz
 mkdir -p "$work"
