@@ -21,11 +21,22 @@ fail() { echo "FAIL: $*" >&2; status=1; }
 # once and goes on in a copy of itself.
 run_and_wait() { wine "$@" </dev/null >/dev/null 2>&1; wineserver -w; }
 check() { wine "$test_exe" --gtest_brief=1 "--gtest_filter=$1" </dev/null || fail "$1 in $2"; }
-unix_folder() { winepath -u "$(wine cmd /c echo "%$1%" </dev/null | tr -d '\r')" 2>/dev/null; }
+# The Unix folder that a Windows environment variable (APPDATA, ...) names. A Wine program
+# that failed to start prints an error text instead: that is no folder, and the test stops.
+unix_folder() {
+  local windows unix
+  windows=$(wine cmd /c echo "%$1%" </dev/null) || { echo "FAIL: wine cmd ended with $? asking for %$1%" >&2; return 1; }
+  windows=${windows%$'\r'}
+  unix=$(winepath -u "$windows" 2>/dev/null) && [ -d "$unix" ] ||
+    { echo "FAIL: %$1% is \"$windows\", which is no folder here" >&2; return 1; }
+  printf '%s\n' "$unix"
+}
 
 wineboot -i >/dev/null 2>&1
-data=$(unix_folder APPDATA)/Vesmo
-programs=$(unix_folder LOCALAPPDATA)/Programs/Vesmo
+appdata=$(unix_folder APPDATA) || exit 1
+localappdata=$(unix_folder LOCALAPPDATA) || exit 1
+data=$appdata/Vesmo
+programs=$localappdata/Programs/Vesmo
 
 run_and_wait "$setup" /S
 check 'Installed.*:Shortcut.*' "the first install"
@@ -48,6 +59,6 @@ diff -r "$work/data-before" "$data" >&2 || fail "uninstalling changed the data f
 chosen='C:\Program Vesmo'
 run_and_wait "$setup" /S '/D=C:\Program' Vesmo
 VESMO_INSTALL_DIR=$chosen check 'Installed.*' "an install with /D="
-run_and_wait "$(winepath -u "$chosen")/avinstallera.exe" /S
+run_and_wait "$WINEPREFIX/drive_c/Program Vesmo/avinstallera.exe" /S
 VESMO_INSTALL_DIR=$chosen check 'Uninstalled.*' "the uninstall of the /D= install"
 exit $status

@@ -15,6 +15,9 @@ trap 'rm -rf "$work"' EXIT
 status=0
 fail() { echo "FAIL: $*" >&2; status=1; }
 export LC_ALL=C.UTF-8
+# The Windows name of a Unix path: Wine's drive Z: is the root folder. Worked out here rather
+# than asked of winepath, a Wine program whose start can fail and leave an error text behind.
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 
 zip64=$(ls "$release"/vesmo-*-win64.zip 2>/dev/null | head -n 1)
 [ -f "$zip64" ] || { echo "FAIL: no packages in $release (scripts/release.sh writes them)" >&2; exit 1; }
@@ -55,16 +58,18 @@ ZIPS
 
 # The unpacked folder, used as it stands: Vesmo keeps its numbers beside itself...
 portable=$work/$used_arch/Vesmo
-VESMO_PORTABLE_DIR=$(winepath -w "$portable") wine "$test_exe" --gtest_brief=1 '--gtest_filter=Portable.*' </dev/null ||
+VESMO_PORTABLE_DIR=$(windows_path "$portable") wine "$test_exe" --gtest_brief=1 '--gtest_filter=Portable.*' </dev/null ||
   fail "the unpacked Vesmo"
 
 # ...and its vesmo-tones writes the host build's bytes, to a file and to standard output.
 tones=$portable/vesmo-tones.exe
 "$native_tones" --ms 48 "0123456789*#ABCD" "$work/host.wav"
-wine "$tones" --ms 48 "0123456789*#ABCD" "$(winepath -w "$work/windows.wav")" </dev/null
+wine "$tones" --ms 48 "0123456789*#ABCD" "$(windows_path "$work/windows.wav")" </dev/null ||
+  fail "vesmo-tones.exe writing a file exited with $?"
 cmp -s "$work/host.wav" "$work/windows.wav" || fail "vesmo-tones.exe wrote other bytes than the host's vesmo-tones"
 "$native_tones" --key --ms 100 "#" "$work/host-key.wav"
-wine "$tones" --key --ms 100 "#" - </dev/null >"$work/windows-key.wav"
+wine "$tones" --key --ms 100 "#" - </dev/null >"$work/windows-key.wav" ||
+  fail "vesmo-tones.exe writing to standard output exited with $?"
 cmp -s "$work/host-key.wav" "$work/windows-key.wav" || fail "vesmo-tones.exe wrote other bytes to standard output"
 help=$(wine "$tones" --help </dev/null) || fail "vesmo-tones.exe --help exited with $?"
 case $help in "usage: vesmo-tones "*) ;; *) fail "vesmo-tones.exe --help printed: $help" ;; esac
