@@ -69,8 +69,9 @@ private:
 };
 
 // Whether a WM_COMMAND is a command: a menu item or an accelerator (no control; code 0 or
-// 1) or a button's click. Other notifications share those codes (LBN_SELCHANGE,
-// CBN_SELCHANGE and STN_DBLCLK are 1) and reach Notify rows only.
+// 1) or a control's code 0, BN_CLICKED. STN_CLICKED is 0 too, so a click on a static with
+// SS_NOTIFY is a command as well. A control's other notifications (LBN_SELCHANGE,
+// CBN_SELCHANGE and STN_DBLCLK are 1) reach Notify rows only.
 inline bool IsCommand(WPARAM wParam, LPARAM lParam)
 {
     return lParam == 0 ? HIWORD(wParam) <= 1 : HIWORD(wParam) == BN_CLICKED;

@@ -84,8 +84,9 @@ struct ProgramFile {
 
 class VesmoProcess {
 public:
-    // Starts build/win64/vesmo.exe (next to the test program) in 'workDir' and, unless
-    // 'waitForWindow' is false, waits for its main window to be shown.
+    // Starts the vesmo.exe of this build (the file the build made, named when the driver was
+    // compiled) in 'workDir' and, unless 'waitForWindow' is false, waits for its main window
+    // to be shown.
     explicit VesmoProcess(const std::string& workDir, bool waitForWindow = true);
     // Starts 'program' in 'workDir', as a shortcut or a double-click in that folder does.
     VesmoProcess(const ProgramFile& program, const std::string& workDir, bool waitForWindow = true);
