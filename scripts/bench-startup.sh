@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Start-up benchmark under Wine: Vesmo beside Wine's own notepad.exe, started the same
-# way in the same run; Vesmo in an empty folder beside Vesmo in a folder whose sfile.vmo is
-# 1 GB (a stray file under that name); then the executables' sizes and the DLLs they import.
+# way in the same run, and beside its floor (a program that opens wave device 0, adds a
+# notification icon and shows Vesmo's own main-window template with nothing behind it:
+# the least any program showing this window does); Vesmo in an empty folder beside Vesmo in
+# a folder whose sfile.vmo is 1 GB (a stray file under that name); then the executables'
+# sizes and the DLLs they import.
 set -euo pipefail
+source "$(dirname "$0")/wine-layout.sh"
 cd "$(dirname "$0")/.."
 scripts/deps.sh bench
 for preset in win64 win32; do
   cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset" --target vesmo vesmo-startup-bench -j "$(nproc)" >/dev/null
+  cmake --build --preset "$preset" --target vesmo vesmo-startup-bench vesmo-startup-floor -j "$(nproc)" >/dev/null
 done
 source scripts/wine-env.sh
 work=$(mktemp -d)
@@ -17,6 +21,9 @@ truncate -s 1G "$work/large/sfile.vmo"
 vesmo="Z:$PWD/build/win64/ui/vesmo.exe"
 wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/empty" \
   'C:\windows\notepad.exe' "Z:$work/empty"
+floor="\"Z:$PWD/build/win64/bench/win/vesmo-startup-floor.exe\" \"$vesmo\""
+wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/empty" \
+  "$floor" "Z:$work/empty"
 wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/large" \
   "$vesmo" "Z:$work/empty"
 # Wine's working-set figures miss memory the program reads into; Linux's peak resident size

@@ -1,7 +1,8 @@
 // Start-up benchmark, run under Wine: for each program given, the time from starting the
 // process to its first visible top-level window, and the process's peak working set,
 // median of several alternating runs. Prints one line per program and the ratio of the
-// first program to the second. Each program starts in its own working folder.
+// first program to the second. Each program starts in its own working folder. A PROGRAM that
+// begins with a quote is a whole command line, the program's arguments included.
 //   vesmo-startup-bench RUNS PROGRAM1 WORKDIR1 PROGRAM2 WORKDIR2
 #include <windows.h>
 #include <psapi.h>
@@ -40,14 +41,16 @@ bool StartOnce(const std::string& program, const std::string& workDir, Sample& s
 {
     LARGE_INTEGER frequency, start, shown;
     ::QueryPerformanceFrequency(&frequency);
-    std::string commandLine = "\"" + program + "\"";
+    std::string commandLine = program.starts_with('"') ? program : "\"" + program + "\"";
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION process{};
     ::QueryPerformanceCounter(&start);
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
-                          &startup, &process))
+                          &startup, &process)) {
+        std::fprintf(stderr, "%s: CreateProcess error %lu\n", program.c_str(), ::GetLastError());
         return false;
+    }
     Found found{process.dwProcessId, nullptr};
     for (int polls = 0; !found.window && polls < 30000; ++polls) {
         ::EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&found));
@@ -55,6 +58,9 @@ bool StartOnce(const std::string& program, const std::string& workDir, Sample& s
             ::Sleep(1);
     }
     ::QueryPerformanceCounter(&shown);
+    DWORD exitCode = STILL_ACTIVE;
+    if (!found.window && ::GetExitCodeProcess(process.hProcess, &exitCode) && exitCode != STILL_ACTIVE)
+        std::fprintf(stderr, "%s: ended with exit code %lu before showing a window\n", program.c_str(), exitCode);
     ::Sleep(300);  // let it settle before reading its peak memory
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
