@@ -2,6 +2,7 @@
 # Builds Vesmo and starts it under Wine. The speed dials and the sent-number history are
 # kept in the folder this is started from, as the program keeps them in its current folder.
 set -euo pipefail
+source "$(dirname "$0")/wine-layout.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 say() { echo "vesmo: $*"; }
 "$root/scripts/deps.sh" run

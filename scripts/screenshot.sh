@@ -3,6 +3,7 @@
 # docs/screenshots (or the folder given), and one of the main window at 144 DPI (a screen
 # set to 150 %).
 set -euo pipefail
+source "$(dirname "$0")/wine-layout.sh"
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshots}")
 mkdir -p "$out"
