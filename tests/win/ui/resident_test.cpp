@@ -195,39 +195,57 @@ LRESULT AskToShow(HWND main)
     return static_cast<LRESULT>(reply);
 }
 
-// An installer closes Vesmo while the programming dialog is open: the main window has begun
-// to close, and the copy ends only when that dialog is closed. A start meanwhile waits,
-// however long that takes (here longer than anyone waits for a window to appear), and runs
-// once the copy has ended, with the speed dials it saved.
+// Vesmo told to close while its programming dialog is open: the main window has begun to
+// close, and the copy ends only when that dialog is closed. A start meanwhile waits, however
+// long that takes (here longer than anyone waits for a window to appear), and runs once the
+// copy has ended, with the speed dials it saved.
 TEST(SecondStart, WhileTheRunningCopyIsClosingWaitsAndRunsWhenItHasEnded)
 {
+    struct Case {
+        const char* what;
+        void (*close)(HWND main);
+        std::vector<SpeedDialEntry> fileWhileClosing;
+    };
+    const Case cases[] = {
+        {"an installer closes it (the Restart Manager)",
+         [](HWND main) {
+             ::SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+             ::SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+         },
+         kSavedAndProgrammed},
+        {"it is asked to close its window (taskkill without /F)",
+         [](HWND main) { ::SendMessageA(main, WM_CLOSE, 0, 0); }, kSaved},
+    };
     constexpr int kHeldClosingMs = 12000;
-    SeededDir dir(kSaved);
-    const VesmoProcess closing(dir.Path());
-    ASSERT_NE(closing.Main(), nullptr);
-    ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(closing));
-    EXPECT_EQ(AskToShow(closing.Main()), CRunningCopy::kShownReply);
-    closing.PostClick(kSpeedDialRows[2].program);
-    const HWND dialog = closing.WaitForWindow(kProgrammingCaption);
-    ASSERT_NE(dialog, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SeededDir dir(kSaved);
+        const VesmoProcess closing(dir.Path());
+        ASSERT_NE(closing.Main(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(closing));
+        EXPECT_EQ(AskToShow(closing.Main()), CRunningCopy::kShownReply);
+        closing.PostClick(kSpeedDialRows[2].program);
+        const HWND dialog = closing.WaitForWindow(kProgrammingCaption);
+        ASSERT_NE(dialog, nullptr);
 
-    ::SendMessageA(closing.Main(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
-    ::SendMessageA(closing.Main(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
-    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed)) << "not saved when told to close";
-    EXPECT_EQ(AskToShow(closing.Main()), CRunningCopy::kClosingReply);
+        c.close(closing.Main());
+        EXPECT_TRUE(WaitUntil([&] { return AskToShow(closing.Main()) == CRunningCopy::kClosingReply; }))
+            << "the closing copy does not answer so";
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(c.fileWhileClosing));
 
-    const VesmoProcess next(dir.Path(), false);
-    EXPECT_FALSE(next.WaitForExit(kHeldClosingMs)) << "the start ended while the running copy was closing";
-    EXPECT_EQ(next.WaitForWindow(kMainCaption, 0), nullptr) << "the start ran beside the closing copy";
-    ASSERT_TRUE(closing.Running());
+        const VesmoProcess next(dir.Path(), false);
+        EXPECT_FALSE(next.WaitForExit(kHeldClosingMs)) << "the start ended while the running copy was closing";
+        EXPECT_EQ(next.WaitForWindow(kMainCaption, 0), nullptr) << "the start ran beside the closing copy";
+        ASSERT_TRUE(closing.Running());
 
-    closing.PostClick(dialog, IDCANCEL);
-    EXPECT_TRUE(closing.WaitForExit()) << "the copy told to close did not end";
-    const HWND nextMain = next.WaitForWindow(kMainCaption, 20000);
-    ASSERT_NE(nextMain, nullptr) << "the start did not run once the closing copy had ended";
-    EXPECT_EQ(VesmoProcess::ItemText(nextMain, kSpeedDialRows[1].program), kProgrammed.name);
-    Close(next);
-    EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed));
+        closing.PostClick(dialog, IDCANCEL);
+        EXPECT_TRUE(closing.WaitForExit()) << "the copy told to close did not end";
+        const HWND nextMain = next.WaitForWindow(kMainCaption, 20000);
+        ASSERT_NE(nextMain, nullptr) << "the start did not run once the closing copy had ended";
+        EXPECT_EQ(VesmoProcess::ItemText(nextMain, kSpeedDialRows[1].program), kProgrammed.name);
+        Close(next);
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed));
+    }
 }
 
 // The ways of writing a folder's path.
