@@ -1,7 +1,5 @@
 #include "RunningCopy.h"
 
-#include "resources/resource.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cstdint>

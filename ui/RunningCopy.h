@@ -13,7 +13,8 @@
 // its window as it begins to close, so later starts mostly find none to ask. Without a
 // kShownReply (the copy closing or still starting, a window that is gone or does not answer:
 // 0) the later start waits for the mutex, however long that copy takes, asking again
-// whatever window is published meanwhile, and runs once the copy has ended. So no start ends unless a copy that stays has been shown.
+// whatever window is published meanwhile, and runs once the copy has ended. So no start
+// ends unless a copy that stays has been shown.
 #pragma once
 
 #include <windows.h>
