@@ -102,10 +102,15 @@ CDialerDlg::CDialerDlg(const CRunningCopy& runningCopy)
 
 bool CDialerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    // Its number is known only at run time, so the message map cannot hold it.
+    // Their numbers are known only at run time, so the message map cannot hold them.
     if (message == m_nTaskbarCreatedMessage && m_nTaskbarCreatedMessage != 0) {
-        NotifyTrayIcon(NIM_ADD);
+        if (!m_runFinished)
+            NotifyTrayIcon(NIM_ADD);
         result = 0;
+        return true;
+    }
+    if (message == m_runningCopy.ShowRequestMessage() && message != 0) {
+        result = AnswerLaterStart();
         return true;
     }
     return DispatchMessageMap<CDialerDlg>(this, s_messageMap, message, wParam, lParam, result) ||
@@ -164,7 +169,9 @@ BOOL CDialerDlg::OnInitDialog()
     UpdateSpeedDialCaptions();
 
     NotifyTrayIcon(NIM_ADD);
-    m_runningCopy.PublishMainWindow(m_hWnd);
+    // A window that could not open the sound device has begun to close already.
+    if (!m_closing)
+        m_runningCopy.PublishMainWindow(m_hWnd);
 
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_wndNumber.m_hWnd), TRUE);
     return FALSE;
@@ -172,15 +179,36 @@ BOOL CDialerDlg::OnInitDialog()
 
 BOOL CDialerDlg::DestroyWindow()
 {
-    // A start from now on waits for this copy to end, and then runs, instead of showing a
-    // window that is going.
-    m_runningCopy.PublishMainWindow(nullptr);
     FinishRun();
     return CDialog::DestroyWindow();
 }
 
+void CDialerDlg::OnCancel()
+{
+    WithdrawFromLaterStarts();
+    CDialog::OnCancel();
+}
+
+void CDialerDlg::WithdrawFromLaterStarts()
+{
+    m_closing = true;
+    m_runningCopy.PublishMainWindow(nullptr);
+}
+
+LRESULT CDialerDlg::AnswerLaterStart()
+{
+    if (m_closing)
+        return CRunningCopy::kClosingReply;
+    ShowInForeground();
+    return CRunningCopy::kShownReply;
+}
+
 void CDialerDlg::FinishRun()
 {
+    if (m_runFinished)
+        return;
+    m_runFinished = true;
+    WithdrawFromLaterStarts();
     // A window whose initialisation failed before the file was read saves nothing: it
     // would write empty entries over the user's.
     if (m_speedDialsLoaded)
@@ -188,8 +216,8 @@ void CDialerDlg::FinishRun()
     NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
 }
 
-// Nothing to ask the user before a log-off or shut-down: the speed dials are saved when it
-// happens.
+// Nothing to ask the user before a log-off, a shut-down or an installer's closing of the
+// program: the speed dials are saved when it happens.
 bool CDialerDlg::OnQueryEndSession(WPARAM, LPARAM, LRESULT& result)
 {
     result = TRUE;
@@ -197,11 +225,17 @@ bool CDialerDlg::OnQueryEndSession(WPARAM, LPARAM, LRESULT& result)
 }
 
 // When the session ends (wParam TRUE), Windows ends the process after this returns
-// without destroying its windows, so the run is finished here.
-bool CDialerDlg::OnEndSession(WPARAM wParam, LPARAM, LRESULT& result)
+// without destroying its windows, so the run is finished here. An installer or an update
+// that needs the program's files closed (ENDSESSION_CLOSEAPP, from the Restart Manager)
+// leaves the session running and waits for the program to close itself: the window then
+// closes as the user closes it.
+bool CDialerDlg::OnEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (wParam)
+    if (wParam) {
         FinishRun();
+        if (lParam & ENDSESSION_CLOSEAPP)
+            OnCancel();
+    }
     result = 0;
     return true;
 }
@@ -271,12 +305,16 @@ void CDialerDlg::OnHide()
 // Only a right-button press on the icon brings the window back.
 bool CDialerDlg::OnTrayNotify(WPARAM, LPARAM lParam, LRESULT& result)
 {
-    if (lParam == WM_RBUTTONDOWN) {
-        ::ShowWindow(m_hWnd, SW_SHOW);
-        ::SetForegroundWindow(m_hWnd);
-    }
+    if (lParam == WM_RBUTTONDOWN)
+        ShowInForeground();
     result = 0;
     return true;
+}
+
+void CDialerDlg::ShowInForeground()
+{
+    ::ShowWindow(m_hWnd, SW_SHOW);
+    ::SetForegroundWindow(m_hWnd);
 }
 
 void CDialerDlg::OnAppExit()

@@ -25,6 +25,8 @@ protected:
     void BindControls() override;
     bool PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
+    // Every way of closing the window comes here; later starts no longer find the window.
+    void OnCancel() override;
 
 private:
     static const MessageEntry<CDialerDlg> s_messageMap[];
@@ -35,8 +37,15 @@ private:
     bool OnTrayNotify(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnQueryEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
     bool OnEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result);
-    // What the end of a run leaves behind: the speed dials saved and the icon removed.
+    // What the end of a run leaves behind, once, at the session's end or at the window's
+    // destruction, whichever comes first: the speed dials saved and the icon removed.
     void FinishRun();
+    // Unpublishes the window: later starts wait for this copy to end instead of asking it.
+    void WithdrawFromLaterStarts();
+    // A later start's request (CRunningCopy): the window shown, or the reply that it is closing.
+    LRESULT AnswerLaterStart();
+    // As a right-button press on the icon does: the window shown, in the foreground.
+    void ShowInForeground();
     // The notification icon, always the same record: NIM_ADD puts it there, and NIM_MODIFY,
     // which then changes nothing, succeeds only when the shell has it. True on success.
     bool NotifyTrayIcon(DWORD notifyMessage) const;
@@ -89,5 +98,7 @@ private:
     const UINT m_nTaskbarCreatedMessage;
     std::array<CSpeedDialDlg, kSpeedDialCount> SpeedDialTable;
     bool m_speedDialsLoaded = false;
+    bool m_closing = false;
+    bool m_runFinished = false;
     const CRunningCopy& m_runningCopy;
 };

@@ -1,7 +1,5 @@
 #include "RunningCopy.h"
 
-#include "resources/resource.h"
-
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
@@ -10,12 +8,10 @@
 
 namespace {
 
-// How long a later start waits for the running copy's window: it is published once that
-// copy has read its files, a moment after its start.
-constexpr ULONGLONG kWaitForWindowMs = 10000;
+// How often a later start looks again for the running copy's window and its end.
 constexpr DWORD kPollMs = 50;
-// How long the running copy may take to show its window before this start gives up on it.
-constexpr UINT kShowTimeoutMs = 5000;
+// How long the running copy may take to answer before this start asks again.
+constexpr UINT kAnswerTimeoutMs = 5000;
 
 // Room for any path Windows gives.
 constexpr DWORD kMaxPath = 32768;
@@ -91,17 +87,15 @@ bool CRunningCopy::ClaimFolder()
     if (!m_hMutex || !taken)
         return true;
 
-    // Another copy runs here: show it once its window is there, or run after all if it
-    // ends first (its mutex then comes to this process, abandoned if it crashed).
-    const ULONGLONG deadline = ::GetTickCount64() + kWaitForWindowMs;
-    do {
-        if (ShowPublishedWindow())
+    // Another copy runs here: this start ends once that copy has shown itself, or runs
+    // when it has ended (its mutex then comes to this process, abandoned if it crashed).
+    for (;;) {
+        if (AskPublishedWindowToShow() == kShownReply)
             return false;
         const DWORD waited = ::WaitForSingleObject(m_hMutex.get(), kPollMs);
         if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
             return true;
-    } while (::GetTickCount64() < deadline);
-    return false;
+    }
 }
 
 void CRunningCopy::PublishMainWindow(HWND window) const
@@ -117,19 +111,19 @@ HWND CRunningCopy::PublishedWindow() const
                : nullptr;
 }
 
-bool CRunningCopy::ShowPublishedWindow() const
+LRESULT CRunningCopy::AskPublishedWindowToShow() const
 {
     const HWND window = PublishedWindow();
-    if (!window || !::IsWindow(window))
-        return false;
+    if (!window || m_nShowRequestMessage == 0)
+        return 0;
     // The running copy may take the foreground, which this process has as the one the user
     // has just started.
     DWORD processId = 0;
-    ::GetWindowThreadProcessId(window, &processId);
+    if (!::GetWindowThreadProcessId(window, &processId))
+        return 0;
     ::AllowSetForegroundWindow(processId);
-    DWORD_PTR ignored = 0;
-    ::SendMessageTimeoutA(window, WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN, SMTO_ABORTIFHUNG, kShowTimeoutMs, &ignored);
-    // A copy that began to close meanwhile has withdrawn its window: this start waits for
-    // it to end instead.
-    return PublishedWindow() == window;
+    DWORD_PTR reply = 0;
+    if (!::SendMessageTimeoutA(window, m_nShowRequestMessage, 0, 0, SMTO_ABORTIFHUNG, kAnswerTimeoutMs, &reply))
+        return 0;
+    return static_cast<LRESULT>(reply);
 }

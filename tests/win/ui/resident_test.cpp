@@ -1,6 +1,7 @@
 // Vesmo through a Windows day as a program that stays running: the session ending at
 // log-off or shut-down, a restarted shell that has lost the notification icon, and the
 // program started again while it runs.
+#include "RunningCopy.h"
 #include "Taskbar.h"
 #include "VesmoDriver.h"
 #include "VesmoTexts.h"
@@ -44,19 +45,26 @@ bool ShownInTheForeground(HWND window)
 
 // ---- The session ends ------------------------------------------------------------------
 
-// Windows asks every top-level window with WM_QUERYENDSESSION, tells it the outcome with
-// WM_ENDSESSION, and when the session ends, ends the process without destroying a window.
+// Windows asks every top-level window with WM_QUERYENDSESSION and tells it the outcome with
+// WM_ENDSESSION. When the session ends, Windows ends the process without destroying a
+// window. An installer or an update that must replace files in use asks through the Restart
+// Manager with the same messages, lParam ENDSESSION_CLOSEAPP, and waits for the program to
+// close itself.
 TEST(SessionEnd, SavesTheSpeedDialsAndRemovesTheIconOnlyWhenTheSessionEnds)
 {
     struct Case {
         const char* what;
         BOOL ends;
+        LPARAM reason;
         std::vector<SpeedDialEntry> fileAfterwards;
         bool iconAfterwards;
+        bool runsOn;
     };
     const Case cases[] = {
-        {"the session ends", TRUE, kSavedAndProgrammed, false},
-        {"the end was cancelled", FALSE, kSaved, true},
+        {"the session ends", TRUE, 0, kSavedAndProgrammed, false, true},
+        {"the end was cancelled", FALSE, 0, kSaved, true, true},
+        {"an installer closes Vesmo", TRUE, ENDSESSION_CLOSEAPP, kSavedAndProgrammed, false, false},
+        {"an installer's close was cancelled", FALSE, ENDSESSION_CLOSEAPP, kSaved, true, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -66,15 +74,40 @@ TEST(SessionEnd, SavesTheSpeedDialsAndRemovesTheIconOnlyWhenTheSessionEnds)
         ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(vesmo));
         ASSERT_TRUE(Taskbar::HasIcon(vesmo.Main(), 0));
 
-        EXPECT_NE(::SendMessageA(vesmo.Main(), WM_QUERYENDSESSION, 0, 0), 0) << "the program holds the session up";
-        ::SendMessageA(vesmo.Main(), WM_ENDSESSION, c.ends, 0);
+        EXPECT_NE(::SendMessageA(vesmo.Main(), WM_QUERYENDSESSION, 0, c.reason), 0) << "the program holds the session up";
+        ::SendMessageA(vesmo.Main(), WM_ENDSESSION, c.ends, c.reason);
         EXPECT_EQ(Taskbar::HasIcon(vesmo.Main(), 0), c.iconAfterwards);
-        EXPECT_TRUE(vesmo.Running());
+        if (c.runsOn)
+            EXPECT_TRUE(vesmo.Running());
+        else
+            EXPECT_TRUE(vesmo.WaitForExit()) << "the program did not close";
 
         vesmo.Kill();
         EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(c.fileAfterwards));
         EXPECT_FALSE(dir.Exists("sfile.vmo.new"));
     }
+}
+
+// The run is finished once: a window that goes after the session's end (as it does when
+// the end was an installer's) saves nothing over what was saved then, and a restarted shell
+// does not get the icon back from it.
+TEST(SessionEnd, TheRunIsFinishedOnceWhenTheWindowGoesAfterwards)
+{
+    SeededDir dir(kSaved);
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(vesmo));
+    ::SendMessageA(vesmo.Main(), WM_ENDSESSION, TRUE, 0);
+    ASSERT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed));
+
+    const std::string writtenSince = SpeedDialFile({{"Sedan", "999"}});
+    dir.Write(kSpeedDialFile, writtenSince);
+    ::SendMessageTimeoutA(HWND_BROADCAST, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
+                          nullptr);
+    EXPECT_FALSE(Taskbar::HasIcon(vesmo.Main(), 0)) << "the icon came back after the session's end";
+    ::PostMessageA(vesmo.Main(), WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(vesmo.WaitForExit());
+    EXPECT_EQ(dir.Read(kSpeedDialFile), writtenSince) << "the speed dials were saved a second time";
 }
 
 // ---- The icon lost ---------------------------------------------------------------------
@@ -151,6 +184,68 @@ void Close(const VesmoProcess& vesmo)
     ASSERT_NE(main, nullptr);
     ::PostMessageA(main, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(vesmo.WaitForExit());
+}
+
+// What the running copy answers a later start (CRunningCopy), asked as a later start asks.
+LRESULT AskToShow(HWND main)
+{
+    const CRunningCopy unclaimed;
+    DWORD_PTR reply = 0;
+    ::SendMessageTimeoutA(main, unclaimed.ShowRequestMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, &reply);
+    return static_cast<LRESULT>(reply);
+}
+
+// Vesmo told to close while its programming dialog is open: the main window has begun to
+// close, and the copy ends only when that dialog is closed. A start meanwhile waits, however
+// long that takes (here longer than anyone waits for a window to appear), and runs once the
+// copy has ended, with the speed dials it saved.
+TEST(SecondStart, WhileTheRunningCopyIsClosingWaitsAndRunsWhenItHasEnded)
+{
+    struct Case {
+        const char* what;
+        void (*close)(HWND main);
+        std::vector<SpeedDialEntry> fileWhileClosing;
+    };
+    const Case cases[] = {
+        {"an installer closes it (the Restart Manager)",
+         [](HWND main) {
+             ::SendMessageA(main, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP);
+             ::SendMessageA(main, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+         },
+         kSavedAndProgrammed},
+        {"it is asked to close its window (taskkill without /F)",
+         [](HWND main) { ::SendMessageA(main, WM_CLOSE, 0, 0); }, kSaved},
+    };
+    constexpr int kHeldClosingMs = 12000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SeededDir dir(kSaved);
+        const VesmoProcess closing(dir.Path());
+        ASSERT_NE(closing.Main(), nullptr);
+        ASSERT_NO_FATAL_FAILURE(ProgramSecondRow(closing));
+        EXPECT_EQ(AskToShow(closing.Main()), CRunningCopy::kShownReply);
+        closing.PostClick(kSpeedDialRows[2].program);
+        const HWND dialog = closing.WaitForWindow(kProgrammingCaption);
+        ASSERT_NE(dialog, nullptr);
+
+        c.close(closing.Main());
+        EXPECT_TRUE(WaitUntil([&] { return AskToShow(closing.Main()) == CRunningCopy::kClosingReply; }))
+            << "the closing copy does not answer so";
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(c.fileWhileClosing));
+
+        const VesmoProcess next(dir.Path(), false);
+        EXPECT_FALSE(next.WaitForExit(kHeldClosingMs)) << "the start ended while the running copy was closing";
+        EXPECT_EQ(next.WaitForWindow(kMainCaption, 0), nullptr) << "the start ran beside the closing copy";
+        ASSERT_TRUE(closing.Running());
+
+        closing.PostClick(dialog, IDCANCEL);
+        EXPECT_TRUE(closing.WaitForExit()) << "the copy told to close did not end";
+        const HWND nextMain = next.WaitForWindow(kMainCaption, 20000);
+        ASSERT_NE(nextMain, nullptr) << "the start did not run once the closing copy had ended";
+        EXPECT_EQ(VesmoProcess::ItemText(nextMain, kSpeedDialRows[1].program), kProgrammed.name);
+        Close(next);
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed));
+    }
 }
 
 // The ways of writing a folder's path.
