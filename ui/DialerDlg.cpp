@@ -339,16 +339,39 @@ bool CDialerDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result)
 void CDialerDlg::LoadHistory()
 {
     for (const std::string& number : LoadHistoryFile(kHistoryFileName))
-        SentNumberList.AddString(number.c_str());
+        ListHistoryNumber(number.c_str());
 }
 
-// A number already listed, in any letter case, is not added again; nor is an empty one.
+// A number already listed, in any letter case, is not added again; nor is an empty one. A
+// full list lets its oldest line go for the new number, which the file records all the same.
 void CDialerDlg::AddToHistory(const char* number)
 {
     if (*number == '\0' || SentNumberList.FindStringExact(-1, number) != LB_ERR)
         return;
-    SentNumberList.AddString(number);
+    if (SentNumberList.GetCount() >= static_cast<int>(kMaxHistoryLines))
+        DeleteOldestHistoryLine();
+    ListHistoryNumber(number);
     AppendHistoryRecord(kHistoryFileName, number);
+}
+
+void CDialerDlg::ListHistoryNumber(const char* number)
+{
+    const int index = SentNumberList.AddString(number);
+    if (index >= 0)
+        SentNumberList.SetItemData(index, m_nNextHistoryOrder++);
+}
+
+void CDialerDlg::DeleteOldestHistoryLine()
+{
+    int oldest = 0;
+    LPARAM oldestOrder = SentNumberList.GetItemData(0);
+    for (int index = 1; index < SentNumberList.GetCount(); ++index) {
+        if (const LPARAM order = SentNumberList.GetItemData(index); order < oldestOrder) {
+            oldest = index;
+            oldestOrder = order;
+        }
+    }
+    SentNumberList.DeleteString(oldest);
 }
 
 void CDialerDlg::ResendFromHistory()

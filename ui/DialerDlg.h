@@ -51,6 +51,10 @@ private:
     // Sent-number history: the list box and SentNum.VMO.
     void LoadHistory();
     void AddToHistory(const char* number);
+    // Lists the number as the newest line.
+    void ListHistoryNumber(const char* number);
+    // Takes the line listed first out of the list.
+    void DeleteOldestHistoryLine();
     void ResendFromHistory();
     void ClearHistory();
 
@@ -73,6 +77,9 @@ private:
     int MessageFromResources(UINT textId, UINT captionId, UINT type) const;
 
     CListBox SentNumberList;
+    // The list sorts its lines, so each carries its place in the order of listing: the next
+    // line's is this.
+    LPARAM m_nNextHistoryOrder = 0;
     CEdit m_wndNumber;
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;
