@@ -356,22 +356,27 @@ void CDialerDlg::AddToHistory(const char* number)
 
 void CDialerDlg::ListHistoryNumber(const char* number)
 {
-    const int index = SentNumberList.AddString(number);
-    if (index >= 0)
-        SentNumberList.SetItemData(index, m_nNextHistoryOrder++);
+    if (SentNumberList.AddString(number) >= 0)
+        m_historyOrder.emplace_back(number);
 }
 
+// The line taken out is the one spelt exactly as the oldest number: the list's search ignores
+// letter case. It finds no empty line either, and the sorted list holds its empty lines first.
 void CDialerDlg::DeleteOldestHistoryLine()
 {
-    int oldest = 0;
-    LPARAM oldestOrder = SentNumberList.GetItemData(0);
-    for (int index = 1; index < SentNumberList.GetCount(); ++index) {
-        if (const LPARAM order = SentNumberList.GetItemData(index); order < oldestOrder) {
-            oldest = index;
-            oldestOrder = order;
+    const std::string& oldest = m_historyOrder.front();
+    int index = 0;
+    if (!oldest.empty()) {
+        const int first = SentNumberList.FindStringExact(-1, oldest.c_str());
+        index = first;
+        while (index != LB_ERR && SentNumberList.GetItemText(index) != oldest) {
+            index = SentNumberList.FindStringExact(index, oldest.c_str());
+            if (index == first)
+                break;
         }
     }
-    SentNumberList.DeleteString(oldest);
+    SentNumberList.DeleteString(index);
+    m_historyOrder.pop_front();
 }
 
 void CDialerDlg::ResendFromHistory()
@@ -393,6 +398,7 @@ void CDialerDlg::ClearHistory()
         return;
     TruncateFile(kHistoryFileName);
     SentNumberList.ResetContent();
+    m_historyOrder.clear();
 }
 
 // ---- Speed dials ---------------------------------------------------------------------

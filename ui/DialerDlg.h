@@ -7,7 +7,9 @@
 #include "toolkit/Dialog.h"
 
 #include <array>
+#include <deque>
 #include <memory>
+#include <string>
 #include <type_traits>
 
 class CDialerDlg : public CDialog {
@@ -77,9 +79,8 @@ private:
     int MessageFromResources(UINT textId, UINT captionId, UINT type) const;
 
     CListBox SentNumberList;
-    // The list sorts its lines, so each carries its place in the order of listing: the next
-    // line's is this.
-    LPARAM m_nNextHistoryOrder = 0;
+    // The lines listed, in the order they were listed: the list sorts them.
+    std::deque<std::string> m_historyOrder;
     CEdit m_wndNumber;
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;

@@ -38,8 +38,6 @@ public:
             Send(LB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
     }
     std::string GetItemText(int index) const;
-    LPARAM GetItemData(int index) const { return Send(LB_GETITEMDATA, static_cast<WPARAM>(index)); }
-    void SetItemData(int index, LPARAM data) const { Send(LB_SETITEMDATA, static_cast<WPARAM>(index), data); }
     void DeleteString(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM>(index)); }
     void ResetContent() const { Send(LB_RESETCONTENT); }
 };
