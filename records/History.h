@@ -16,7 +16,8 @@ inline constexpr std::size_t kMaxHistoryNumberLength = 255;
 // The list shows the newest numbers only, so that a start and a Send take as long with a file
 // grown over decades (or a stray file under that name) as with a short one; the file keeps
 // every number. A thousand numbers are years of new numbers, and a list the user can still
-// scroll through; under Wine a start takes about 5 ms more for each thousand lines listed.
+// scroll through; under Wine a thousand lines listed add some 25 ms to a start, while the
+// sorted list's insertions make two hundred thousand take seconds.
 inline constexpr std::size_t kMaxHistoryLines = 1000;
 
 // All the history ever reads of the file: its last bytes, room for kMaxHistoryLines lines of
