@@ -1,5 +1,6 @@
 #include "FileBytes.h"
 
+#include <algorithm>
 #include <utility>
 
 #ifdef _WIN32
@@ -33,6 +34,56 @@ bool FlushToDisk(std::FILE* file)
 #endif
 }
 
+// Offsets beyond 2 GB, on every platform.
+bool SeekTo(std::FILE* file, std::int64_t offset, int origin)
+{
+#ifdef _WIN32
+    return _fseeki64(file, offset, origin) == 0;
+#else
+    return fseeko(file, static_cast<off_t>(offset), origin) == 0;
+#endif
+}
+
+std::int64_t Position(std::FILE* file)
+{
+#ifdef _WIN32
+    return _ftelli64(file);
+#else
+    return ftello(file);
+#endif
+}
+
+// The bytes from the file's position to its end.
+std::optional<std::string> ReadRest(std::FILE* file)
+{
+    std::string bytes;
+    char chunk[4096];
+    std::size_t count;
+    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+        bytes.append(chunk, count);
+    if (std::ferror(file))
+        return std::nullopt;
+    return bytes;
+}
+
+// Copies the first 'count' bytes of the file at 'path' to 'to'; false if it has fewer.
+bool CopyFirstBytes(const char* path, std::uint64_t count, std::FILE* to)
+{
+    if (count == 0)
+        return true;
+    const FilePtr from = OpenFile(path, "rb");
+    if (!from)
+        return false;
+    char chunk[65536];
+    while (count > 0) {
+        const std::size_t wanted = static_cast<std::size_t>(std::min<std::uint64_t>(count, sizeof chunk));
+        if (std::fread(chunk, 1, wanted, from.get()) != wanted || !WriteBytes(to, std::string_view(chunk, wanted)))
+            return false;
+        count -= wanted;
+    }
+    return true;
+}
+
 bool MoveOver(const char* from, const char* to)
 {
 #ifdef _WIN32
@@ -52,16 +103,27 @@ FilePtr OpenFile(const char* path, const char* mode)
 std::optional<std::string> ReadFileBytes(const char* path)
 {
     const FilePtr file = OpenFile(path, "rb");
-    if (!file)
+    return file ? ReadRest(file.get()) : std::nullopt;
+}
+
+std::optional<FileTail> ReadFileTail(const char* path, std::size_t maxBytes)
+{
+    const FilePtr file = OpenFile(path, "rb");
+    if (!file || !SeekTo(file.get(), 0, SEEK_END))
         return std::nullopt;
-    std::string bytes;
-    char chunk[4096];
-    std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file.get())) > 0)
-        bytes.append(chunk, count);
-    if (std::ferror(file.get()))
+    const std::int64_t end = Position(file.get());
+    if (end < 0)
         return std::nullopt;
-    return bytes;
+    const auto size = static_cast<std::uint64_t>(end);
+    FileTail tail;
+    tail.offset = size > maxBytes ? size - maxBytes : 0;
+    if (!SeekTo(file.get(), static_cast<std::int64_t>(tail.offset), SEEK_SET))
+        return std::nullopt;
+    auto bytes = ReadRest(file.get());
+    if (!bytes)
+        return std::nullopt;
+    tail.bytes = std::move(*bytes);
+    return tail;
 }
 
 bool AppendFileBytes(const char* path, std::string_view bytes)
@@ -75,11 +137,17 @@ bool AppendFileBytes(const char* path, std::string_view bytes)
 
 bool ReplaceFileBytes(const char* path, std::string_view bytes)
 {
+    return ReplaceFileBytesFrom(path, 0, bytes);
+}
+
+bool ReplaceFileBytesFrom(const char* path, std::uint64_t offset, std::string_view bytes)
+{
     const std::string tempPath = std::string(path) + ".new";
     FilePtr file = OpenFile(tempPath.c_str(), "wb");
     if (!file)
         return false;
-    const bool written = WriteBytes(file.get(), bytes) && FlushToDisk(file.get());
+    const bool written =
+        CopyFirstBytes(path, offset, file.get()) && WriteBytes(file.get(), bytes) && FlushToDisk(file.get());
     if (Close(std::move(file)) && written && MoveOver(tempPath.c_str(), path))
         return true;
     std::remove(tempPath.c_str());

@@ -5,6 +5,25 @@
 #include <algorithm>
 #include <utility>
 
+namespace {
+
+// Where the whole lines of a tail begin: past the first line feed of one that begins inside
+// the file, since the line before it may be cut; at its end when it holds no line feed.
+std::size_t DataStart(std::string_view tail, bool wholeFile)
+{
+    if (wholeFile)
+        return 0;
+    const std::size_t lineFeed = tail.find('\n');
+    return lineFeed == std::string_view::npos ? tail.size() : lineFeed + 1;
+}
+
+FileTail ReadHistoryTail(const char* path)
+{
+    return ReadFileTail(path, kHistoryTailBytes).value_or(FileTail{});
+}
+
+} // namespace
+
 std::vector<std::string> ParseHistory(std::string_view data)
 {
     std::vector<std::string> numbers;
@@ -14,29 +33,39 @@ std::vector<std::string> ParseHistory(std::string_view data)
     return numbers;
 }
 
-std::vector<std::string> LoadHistoryFile(const char* path)
+std::vector<std::string> ListedHistory(std::string_view tail, bool wholeFile)
 {
-    const auto bytes = ReadFileBytes(path);
-    return bytes ? ParseHistory(*bytes) : std::vector<std::string>{};
+    std::vector<std::string> numbers = ParseHistory(tail.substr(DataStart(tail, wholeFile)));
+    if (numbers.size() > kMaxHistoryLines)
+        numbers.erase(numbers.begin(), numbers.end() - kMaxHistoryLines);
+    return numbers;
 }
 
-HistoryAppend PlanHistoryAppend(std::string_view existing, std::string_view number)
+std::vector<std::string> LoadHistoryFile(const char* path)
 {
-    const std::size_t dataEnd = std::min(existing.find('\x1A'), existing.size());
+    const FileTail tail = ReadHistoryTail(path);
+    return ListedHistory(tail.bytes, tail.offset == 0);
+}
+
+HistoryAppend PlanHistoryAppend(std::string_view tail, std::string_view number, bool wholeFile)
+{
+    const std::size_t dataEnd = std::min(tail.find('\x1A', DataStart(tail, wholeFile)), tail.size());
     std::string record;
-    if (dataEnd > 0 && existing[dataEnd - 1] != '\n')
+    if (dataEnd > 0 && tail[dataEnd - 1] != '\n')
         record = "\r\n";
     AppendLine(record, number);
-    if (dataEnd == existing.size())
+    if (dataEnd == tail.size())
         return {false, std::move(record)};
-    std::string file(existing.substr(0, dataEnd));
-    file += record;
-    file += existing.substr(dataEnd);
-    return {true, std::move(file)};
+    std::string replaced(tail.substr(0, dataEnd));
+    replaced += record;
+    replaced += tail.substr(dataEnd);
+    return {true, std::move(replaced)};
 }
 
 bool AppendHistoryRecord(const char* path, const char* number)
 {
-    const HistoryAppend change = PlanHistoryAppend(ReadFileBytes(path).value_or(""), number);
-    return change.replacesFile ? ReplaceFileBytes(path, change.bytes) : AppendFileBytes(path, change.bytes);
+    const FileTail tail = ReadHistoryTail(path);
+    const HistoryAppend change = PlanHistoryAppend(tail.bytes, number, tail.offset == 0);
+    return change.replacesFile ? ReplaceFileBytesFrom(path, tail.offset, change.bytes)
+                               : AppendFileBytes(path, change.bytes);
 }

@@ -377,16 +377,44 @@ bool CDialerDlg::OnQueryDragIcon(WPARAM, LPARAM, LRESULT& result)
 void CDialerDlg::LoadHistory()
 {
     for (const std::string& number : LoadHistoryFile(kHistoryFileName))
-        SentNumberList.AddString(number.c_str());
+        ListHistoryNumber(number.c_str());
 }
 
-// A number already listed, in any letter case, is not added again; nor is an empty one.
+// A number already listed, in any letter case, is not added again; nor is an empty one. A
+// full list lets its oldest line go for the new number, which the file records all the same.
 void CDialerDlg::AddToHistory(const char* number)
 {
     if (*number == '\0' || SentNumberList.FindStringExact(-1, number) != LB_ERR)
         return;
-    SentNumberList.AddString(number);
+    if (SentNumberList.GetCount() >= static_cast<int>(kMaxHistoryLines))
+        DeleteOldestHistoryLine();
+    ListHistoryNumber(number);
     AppendHistoryRecord(kHistoryFileName, number);
+}
+
+void CDialerDlg::ListHistoryNumber(const char* number)
+{
+    if (SentNumberList.AddString(number) >= 0)
+        m_historyOrder.emplace_back(number);
+}
+
+// The line taken out is the one spelt exactly as the oldest number: the list's search ignores
+// letter case. It finds no empty line either, and the sorted list holds its empty lines first.
+void CDialerDlg::DeleteOldestHistoryLine()
+{
+    const std::string& oldest = m_historyOrder.front();
+    int index = 0;
+    if (!oldest.empty()) {
+        const int first = SentNumberList.FindStringExact(-1, oldest.c_str());
+        index = first;
+        while (index != LB_ERR && SentNumberList.GetItemText(index) != oldest) {
+            index = SentNumberList.FindStringExact(index, oldest.c_str());
+            if (index == first)
+                break;
+        }
+    }
+    SentNumberList.DeleteString(index);
+    m_historyOrder.pop_front();
 }
 
 void CDialerDlg::ResendFromHistory()
@@ -408,6 +436,7 @@ void CDialerDlg::ClearHistory()
         return;
     TruncateFile(kHistoryFileName);
     SentNumberList.ResetContent();
+    m_historyOrder.clear();
 }
 
 // ---- Speed dials ---------------------------------------------------------------------

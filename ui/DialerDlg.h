@@ -7,7 +7,9 @@
 #include "toolkit/Dialog.h"
 
 #include <array>
+#include <deque>
 #include <memory>
+#include <string>
 #include <type_traits>
 
 class CDialerDlg : public CDialog {
@@ -60,6 +62,10 @@ private:
     // Sent-number history: the list box and SentNum.VMO.
     void LoadHistory();
     void AddToHistory(const char* number);
+    // Lists the number as the newest line.
+    void ListHistoryNumber(const char* number);
+    // Takes the line listed first out of the list.
+    void DeleteOldestHistoryLine();
     void ResendFromHistory();
     void ClearHistory();
 
@@ -82,6 +88,8 @@ private:
     int MessageFromResources(UINT textId, UINT captionId, UINT type) const;
 
     CListBox SentNumberList;
+    // The lines listed, in the order they were listed: the list sorts them.
+    std::deque<std::string> m_historyOrder;
     CEdit m_wndNumber;
     CTrackbar m_wndSpeed;
     CToolTip m_wndToolTip;

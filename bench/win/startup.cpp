@@ -4,8 +4,7 @@
 // first program to the second. Each program starts in its own working folder. A PROGRAM that
 // begins with a quote is a whole command line, the program's arguments included.
 //   vesmo-startup-bench RUNS PROGRAM1 WORKDIR1 PROGRAM2 WORKDIR2
-#include <windows.h>
-#include <psapi.h>
+#include "TimedStart.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,66 +19,15 @@ struct Sample {
     double peakKb;
 };
 
-struct Found {
-    DWORD processId;
-    HWND window;
-};
-
-BOOL CALLBACK FindVisibleWindow(HWND hwnd, LPARAM param)
-{
-    auto* found = reinterpret_cast<Found*>(param);
-    DWORD owner = 0;
-    ::GetWindowThreadProcessId(hwnd, &owner);
-    if (owner == found->processId && ::IsWindowVisible(hwnd) && !::GetWindow(hwnd, GW_OWNER)) {
-        found->window = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 bool StartOnce(const std::string& program, const std::string& workDir, Sample& sample)
 {
-    LARGE_INTEGER frequency, start, shown;
-    ::QueryPerformanceFrequency(&frequency);
-    std::string commandLine = program.starts_with('"') ? program : "\"" + program + "\"";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    ::QueryPerformanceCounter(&start);
-    if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
-                          &startup, &process)) {
-        std::fprintf(stderr, "%s: CreateProcess error %lu\n", program.c_str(), ::GetLastError());
+    const CTimedStart started(program, workDir);
+    if (!started.Window())
         return false;
-    }
-    Found found{process.dwProcessId, nullptr};
-    for (int polls = 0; !found.window && polls < 30000; ++polls) {
-        ::EnumWindows(FindVisibleWindow, reinterpret_cast<LPARAM>(&found));
-        if (!found.window)
-            ::Sleep(1);
-    }
-    ::QueryPerformanceCounter(&shown);
-    DWORD exitCode = STILL_ACTIVE;
-    if (!found.window && ::GetExitCodeProcess(process.hProcess, &exitCode) && exitCode != STILL_ACTIVE)
-        std::fprintf(stderr, "%s: ended with exit code %lu before showing a window\n", program.c_str(), exitCode);
     ::Sleep(300);  // let it settle before reading its peak memory
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof memory;
-    ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
-    if (found.window)
-        ::PostMessageA(found.window, WM_CLOSE, 0, 0);
-    if (::WaitForSingleObject(process.hProcess, 10000) != WAIT_OBJECT_0)
-        ::TerminateProcess(process.hProcess, 1);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
-    sample.ms = 1000.0 * static_cast<double>(shown.QuadPart - start.QuadPart) / static_cast<double>(frequency.QuadPart);
-    sample.peakKb = static_cast<double>(memory.PeakWorkingSetSize) / 1024.0;
-    return found.window != nullptr;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.empty() ? 0.0 : values[values.size() / 2];
+    sample.ms = started.StartMs();
+    sample.peakKb = started.PeakWorkingSetKb();
+    return true;
 }
 
 }  // namespace

@@ -131,3 +131,167 @@ TEST(HistoryFile, AppendKeepsEveryRecordOfADamagedFileAndAddsTheNumberAsItself)
         EXPECT_FALSE(std::filesystem::exists(path + ".new"));
     }
 }
+
+// ---- A long history: only the file's end is read ----------------------------------------
+
+namespace {
+
+// Line i of a history: i and a hyphen, so every line is told apart, then digits up to
+// 'length' characters.
+std::string NumberLine(std::size_t i, std::size_t length)
+{
+    std::string line = std::to_string(i) + "-";
+    return line + Digits(length - std::min(length, line.size()));
+}
+
+// 'count' lines of the same length, the first numbered 'first', with the file's line ends.
+std::string FileLines(std::size_t first, std::size_t count, std::size_t length)
+{
+    std::string bytes;
+    for (std::size_t i = first; i < first + count; ++i)
+        AppendLine(bytes, NumberLine(i, length));
+    return bytes;
+}
+
+// Too long to print when a comparison fails.
+::testing::AssertionResult SameBytes(const std::string& actual, const std::string& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    std::size_t first = 0;
+    while (first < actual.size() && first < expected.size() && actual[first] == expected[first])
+        ++first;
+    return ::testing::AssertionFailure() << actual.size() << " bytes instead of " << expected.size()
+                                         << ", the first difference at byte " << first;
+}
+
+// A thousand long numbers are too long to print when they differ: their count and the first
+// difference are printed.
+::testing::AssertionResult SameNumbers(const Numbers& actual, const Numbers& expected)
+{
+    if (actual == expected)
+        return ::testing::AssertionSuccess();
+    const auto [a, e] = std::ranges::mismatch(actual, expected);
+    ::testing::AssertionResult failure = ::testing::AssertionFailure();
+    failure << actual.size() << " numbers instead of " << expected.size() << ", the first difference at number "
+            << (a - actual.begin());
+    if (a != actual.end())
+        failure << ": \"" << a->substr(0, 20) << "...\" (" << a->size() << " characters)";
+    if (e != expected.end())
+        failure << " instead of \"" << e->substr(0, 20) << "...\" (" << e->size() << " characters)";
+    return failure;
+}
+
+} // namespace
+
+// The newest lines, as many as the list holds, after older lines that the read of the file's
+// end may reach into: it may begin on the line end before the newest lines, on that line end's
+// CR, inside an older line, or on an older line's first byte, and it lists only whole lines.
+TEST(HistoryTail, ListsExactlyTheNewestLinesWhereverTheReadBegins)
+{
+    constexpr std::size_t kOlderLength = 8;  // "399999-0", with its CR LF 10 bytes
+    struct Case {
+        const char* what;
+        std::size_t olderLines;
+        std::size_t newestLength;  // the newest lines but the last
+        std::size_t lastShorterBy;
+    };
+    const Case cases[] = {
+        {"no older lines: the whole file is read", 0, kMaxHistoryNumberLength, 0},
+        {"a whole file with more lines than are listed", 2000, 10, 0},
+        {"the read begins on the LF before the newest lines", 2000, kMaxHistoryNumberLength, 0},
+        {"the read begins on the CR before the newest lines", 2000, kMaxHistoryNumberLength, 1},
+        {"the read begins inside an older line", 2000, kMaxHistoryNumberLength, 3},
+        {"the read begins on an older line's first byte", 2000, kMaxHistoryNumberLength, kOlderLength + 1},
+        {"a file of megabytes", 400000, kMaxHistoryNumberLength, 0},
+        {"a file of megabytes with short lines", 400000, 10, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes = FileLines(0, c.olderLines, kOlderLength);
+        Numbers newest;
+        for (std::size_t i = 0; i < kMaxHistoryLines; ++i) {
+            const bool last = i + 1 == kMaxHistoryLines;
+            newest.push_back(NumberLine(c.olderLines + i, c.newestLength - (last ? c.lastShorterBy : 0)));
+            AppendLine(bytes, newest.back());
+        }
+        const TempDir dir;
+        const std::string path = dir.File(kHistoryFileName);
+        WriteBytes(path, bytes);
+        EXPECT_TRUE(SameNumbers(LoadHistoryFile(path.c_str()), newest));
+    }
+}
+
+// A newest line longer than a number takes more of the bytes read, and the oldest of the
+// lines that would be listed no longer fits whole: it is left out, not listed cut.
+TEST(HistoryTail, ALongLineAmongTheNewestLeavesOutTheLineThatNoLongerFits)
+{
+    std::string bytes = FileLines(0, 100, 10);
+    bytes += FileLines(100, kMaxHistoryLines - 1, kMaxHistoryNumberLength);
+    const std::string longLine = NumberLine(100 + kMaxHistoryLines - 1, 300);
+    AppendLine(bytes, longLine);
+
+    Numbers expected;
+    for (std::size_t i = 101; i < 100 + kMaxHistoryLines - 1; ++i)
+        expected.push_back(NumberLine(i, kMaxHistoryNumberLength));
+    expected.push_back(longLine.substr(0, kMaxHistoryNumberLength));
+    const TempDir dir;
+    const std::string path = dir.File(kHistoryFileName);
+    WriteBytes(path, bytes);
+    EXPECT_TRUE(SameNumbers(LoadHistoryFile(path.c_str()), expected));
+}
+
+// A file far longer than what is read: recording a number changes only its end, keeps every
+// byte it held, and the next start lists the number as the newest, below what it listed.
+TEST(HistoryTail, AppendToALongFileKeepsEveryByteAndListsTheNumberNext)
+{
+    const std::string older = FileLines(0, 200000, 10);
+    ASSERT_GT(older.size(), 4 * kHistoryTailBytes);
+    struct Case {
+        const char* what;
+        std::string before;
+        std::string after;
+    };
+    const Case cases[] = {
+        {"a file Vesmo wrote", older + "123\r\n", older + "123\r\n789\r\n"},
+        {"no line end after the last line", older + "123", older + "123\r\n789\r\n"},
+        {"a 0x1A mark near the end", older + "123\r\n\x1A" "hidden\r\n", older + "123\r\n789\r\n\x1A" "hidden\r\n"},
+        {"a 0x1A mark before the part read", "\x1A" + older + "123\r\n", "\x1A" + older + "123\r\n789\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const TempDir dir;
+        const std::string path = dir.File(kHistoryFileName);
+        WriteBytes(path, c.before);
+        Numbers expected = LoadHistoryFile(path.c_str());
+        ASSERT_EQ(expected.size(), kMaxHistoryLines);
+        EXPECT_EQ(expected.back(), "123");
+
+        ASSERT_TRUE(AppendHistoryRecord(path.c_str(), "789"));
+        EXPECT_TRUE(SameBytes(ReadBytes(path), c.after));
+        EXPECT_FALSE(std::filesystem::exists(path + ".new"));
+        expected.erase(expected.begin());
+        expected.push_back("789");
+        EXPECT_TRUE(SameNumbers(LoadHistoryFile(path.c_str()), expected));
+    }
+}
+
+// A file larger than any memory (5 GB, sparse: NUL bytes, no line end): a start and a send
+// read only its end, and the number recorded after it is listed.
+TEST(HistoryTail, AFileOfGigabytesIsReadOnlyAtItsEnd)
+{
+    constexpr std::uintmax_t kSize = 5ull << 30;
+    const TempDir dir;
+    const std::string path = dir.File(kHistoryFileName);
+    WriteBytes(path, "");
+    std::filesystem::resize_file(path, kSize);
+    EXPECT_TRUE(LoadHistoryFile(path.c_str()).empty());
+
+    ASSERT_TRUE(AppendHistoryRecord(path.c_str(), "789"));
+    EXPECT_EQ(std::filesystem::file_size(path), kSize + 7);
+    const auto end = ReadFileTail(path.c_str(), 8);
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->offset, kSize - 1);
+    EXPECT_EQ(end->bytes, "\0\r\n789\r\n"s);
+    EXPECT_EQ(LoadHistoryFile(path.c_str()), (Numbers{"789"}));
+}

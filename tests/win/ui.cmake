@@ -8,7 +8,7 @@ add_dependencies(vesmo_ui_driver vesmo)
 
 file(GLOB ui_test_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/ui/*_test.cpp)
 add_executable(vesmo_ui_tests ${ui_test_sources})
-target_link_libraries(vesmo_ui_tests PRIVATE vesmo_ui_driver vesmo_test_support GTest::gtest_main winmm)
+target_link_libraries(vesmo_ui_tests PRIVATE vesmo_ui_driver vesmo_test_support vesmo_records GTest::gtest_main winmm)
 # The request a later start sends to the running copy, and its replies (RunningCopy.h).
 target_include_directories(vesmo_ui_tests PRIVATE ${PROJECT_SOURCE_DIR}/ui)
 

@@ -38,6 +38,7 @@ public:
             Send(LB_FINDSTRINGEXACT, static_cast<WPARAM>(startAfter), reinterpret_cast<LPARAM>(text)));
     }
     std::string GetItemText(int index) const;
+    void DeleteString(int index) const { Send(LB_DELETESTRING, static_cast<WPARAM>(index)); }
     void ResetContent() const { Send(LB_RESETCONTENT); }
 };
 

@@ -1,6 +1,7 @@
 // The sent-number history and the speed-dial store, driven through the real window: what
 // the list and the buttons show, the bytes of SentNum.VMO and sfile.vmo, the questions
 // before clearing, and what happens when the files cannot be written.
+#include "History.h"
 #include "SoundCapture.h"
 #include "VesmoDriver.h"
 #include "VesmoTexts.h"
@@ -9,6 +10,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <initializer_list>
 #include <memory>
@@ -249,6 +251,61 @@ TEST(SentNumberHistory, ASendAfterADamagedFileKeepsEveryNumberForTheNextStart)
         ASSERT_NE(restarted.Main(), nullptr);
         EXPECT_EQ(restarted.HistoryLines(), everyNumber);
     }
+}
+
+// A file with more numbers than the list holds, in an order unlike the list's: the newest
+// are listed. A number sent to the full list is listed and recorded, and the one listed first
+// leaves the list but not the file (an empty line too, and of two that differ only in case the
+// older); sent again, it is listed and recorded again.
+TEST(SentNumberHistory, AFullListLetsItsOldestNumberGoForANewOne)
+{
+    const std::size_t inFile = kMaxHistoryLines + 500;
+    const std::size_t oldestListed = inFile - kMaxHistoryLines;
+    std::vector<std::string> numbers;  // in the order sent
+    for (std::size_t i = 0; i < inFile; ++i)
+        numbers.push_back(std::to_string(1000000 + i * 7919 % 2000));
+    numbers[oldestListed] = "";
+    numbers[oldestListed + 1] = "77b";
+    numbers.back() = "77B";
+    std::string file;
+    for (const std::string& number : numbers)
+        file += Lines({number});
+    const PreparedDir dir(kHistoryFile, file);
+    // The list's sorting ignores letter case: what it lists is compared, in a sorted copy.
+    const auto expected = [&numbers] {
+        std::vector<std::string> newest(numbers.end() - kMaxHistoryLines, numbers.end());
+        std::ranges::sort(newest);
+        return newest;
+    };
+    const auto listed = [](const VesmoProcess& v) {
+        std::vector<std::string> lines = v.HistoryLines();
+        std::ranges::sort(lines);
+        return lines;
+    };
+
+    VesmoProcess vesmo(dir.Path());
+    ASSERT_NE(vesmo.Main(), nullptr);
+    EXPECT_EQ(listed(vesmo), expected());
+
+    const std::string leftTheList = numbers[oldestListed + 2];
+    const std::string steps[] = {"5", "6", "12A", leftTheList};
+    for (const std::string& sent : steps) {
+        SCOPED_TRACE("sent " + sent);
+        Send(vesmo, sent);
+        numbers.push_back(sent);
+        file += Lines({sent});
+        EXPECT_EQ(listed(vesmo), expected());
+        EXPECT_EQ(dir.Read(kHistoryFile), file);
+    }
+    Send(vesmo, "77B");
+    EXPECT_EQ(listed(vesmo), expected()) << "a listed number is not added again";
+    EXPECT_EQ(dir.Read(kHistoryFile), file);
+
+    vesmo.PostClick(IDCANCEL);
+    ASSERT_TRUE(vesmo.WaitForExit());
+    VesmoProcess restarted(dir.Path());
+    ASSERT_NE(restarted.Main(), nullptr);
+    EXPECT_EQ(listed(restarted), expected());
 }
 
 // ---- Speed-dial store --------------------------------------------------------------------
