@@ -17,6 +17,8 @@ Unicode true
 
 !include MUI2.nsh
 !include FileFunc.nsh
+!include LogicLib.nsh
+!include WinVer.nsh
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vesmo"
 !define UNINSTALLER "avinstallera.exe"
@@ -101,6 +103,11 @@ SectionEnd
 
 Function .onInit
   SetShellVarContext current
+  ; The oldest Windows the executables run on (their headers say so too).
+  ${IfNot} ${AtLeastWinVista}
+    MessageBox MB_OK|MB_ICONSTOP "Vesmo kräver Windows Vista eller senare." /SD IDOK
+    Abort
+  ${EndIf}
 FunctionEnd
 
 Function StartVesmo

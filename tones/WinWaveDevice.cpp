@@ -123,10 +123,47 @@ PCMWAVEFORMAT FormatFor(WaveFeed feed)
 
 }  // namespace
 
+WineSigns LookForWine()
+{
+    WineSigns signs;
+    if (const HMODULE ntdll = GetModuleHandleA("ntdll.dll")) {
+        for (const char* name : {"wine_get_version", "wine_get_build_id", "wine_get_host_version", "wine_server_call"})
+            signs.ntdllExports = signs.ntdllExports || GetProcAddress(ntdll, name) != nullptr;
+    }
+    for (const HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(root, "Software\\Wine", 0, KEY_READ, &key) == ERROR_SUCCESS) {
+            RegCloseKey(key);
+            signs.registryKey = true;
+        }
+    }
+    return signs;
+}
+
 bool RunningUnderWine()
 {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    const WineSigns signs = LookForWine();
+    return signs.ntdllExports || signs.registryKey;
+}
+
+WaveFeed ChooseWaveFeed(const char* forced, bool underWine)
+{
+    if (forced && lstrcmpiA(forced, "windows") == 0)
+        return WaveFeed::Exact8Bit;
+    if (forced && lstrcmpiA(forced, "wine") == 0)
+        return WaveFeed::Wine16Bit;
+    return underWine ? WaveFeed::Wine16Bit : WaveFeed::Exact8Bit;
+}
+
+WaveFeed RunWaveFeed()
+{
+    static const WaveFeed feed = [] {
+        // Room for the longest value that means something; a longer one does not fit and is ignored.
+        char forced[16] = {};
+        const DWORD length = GetEnvironmentVariableA("VESMO_WAVE_FEED", forced, sizeof forced);
+        return ChooseWaveFeed(length > 0 && length < sizeof forced ? forced : nullptr, RunningUnderWine());
+    }();
+    return feed;
 }
 
 CWinWaveDevice::CWinWaveDevice(WaveFeed feed) : m_Feed(feed), m_Format(FormatFor(feed)) {}

@@ -17,14 +17,26 @@ enum class WaveFeed {
     Wine16Bit,
 };
 
-// Whether this process runs under Wine: its ntdll exports wine_get_version.
+// What this process can see of Wine: the functions Wine's ntdll exports beside Windows' own
+// (a Wine can be set to hide them) and the registry key Wine keeps its settings in.
+struct WineSigns {
+    bool ntdllExports = false;
+    bool registryKey = false;
+};
+WineSigns LookForWine();
 bool RunningUnderWine();
+
+// The feed for a value of VESMO_WAVE_FEED (nullptr when it is not set): "wine" or "windows",
+// in any case, forces that feed; anything else leaves it to whether the process runs under Wine.
+WaveFeed ChooseWaveFeed(const char* forced, bool underWine);
+// This run's feed, decided at the first call from the environment and what the process sees.
+WaveFeed RunWaveFeed();
 
 // Wave output device 0 through the Windows waveform audio interface. Blocks are movable
 // global memory, locked while they live; each block carries its own header.
 class CWinWaveDevice final : public CWaveDevice {
 public:
-    explicit CWinWaveDevice(WaveFeed feed = RunningUnderWine() ? WaveFeed::Wine16Bit : WaveFeed::Exact8Bit);
+    explicit CWinWaveDevice(WaveFeed feed = RunWaveFeed());
 
     int Open() override;
     std::unique_ptr<CWaveBuffer> Allocate(std::size_t bytes) override;

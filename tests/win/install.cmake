@@ -18,6 +18,9 @@ target_link_libraries(vesmo_install_tests PRIVATE vesmo_ui_driver GTest::gtest_m
 
 add_test(NAME release.zips COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install/zips.sh ${VESMO_RELEASE_DIR}
   $<TARGET_FILE:vesmo_install_tests> ${VESMO_NATIVE_BUILD_DIR}/vesmo-tones ${VESMO_PE_OBJDUMP} ${release_zip})
+# Both zips' executables against the oldest Windows Vesmo runs on.
+add_test(NAME release.windows-version COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install/windows-version.sh
+  ${VESMO_RELEASE_DIR} ${VESMO_PE_OBJDUMP} ${VESMO_WINDOWS_MIN_MAJOR} ${VESMO_WINDOWS_MIN_MINOR} ${PROJECT_SOURCE_DIR})
 add_test(NAME release.installer COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/install/installer.sh ${VESMO_RELEASE_DIR}
   $<TARGET_FILE:vesmo_install_tests> ${release_installer})
 set_tests_properties(release.installer PROPERTIES TIMEOUT 600)

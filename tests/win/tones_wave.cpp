@@ -258,6 +258,69 @@ TEST(WaveFeed, WindowsGetsTheGeneratorsBytesAndWineTheirValuesIn16BitsEndingInSi
     }
 }
 
+// Either sign alone finds this Wine: its exports from ntdll, which a Wine can be set to
+// hide, and its registry key.
+TEST(WaveFeed, EachSignOfWineIsSeenHere)
+{
+    const WineSigns signs = LookForWine();
+    EXPECT_TRUE(signs.ntdllExports);
+    EXPECT_TRUE(signs.registryKey);
+}
+
+TEST(WaveFeed, VesmoWaveFeedForcesAFeedAndAnyOtherValueIsIgnored)
+{
+    struct Case {
+        const char* forced;
+        bool underWine;
+        WaveFeed feed;
+    };
+    for (const Case& c : {
+             Case{nullptr, false, WaveFeed::Exact8Bit},
+             Case{nullptr, true, WaveFeed::Wine16Bit},
+             Case{"windows", true, WaveFeed::Exact8Bit},
+             Case{"Windows", true, WaveFeed::Exact8Bit},
+             Case{"wine", false, WaveFeed::Wine16Bit},
+             Case{"WINE", false, WaveFeed::Wine16Bit},
+             Case{"", true, WaveFeed::Wine16Bit},
+             Case{"", false, WaveFeed::Exact8Bit},
+             Case{"win", false, WaveFeed::Exact8Bit},
+             Case{"wine ", false, WaveFeed::Exact8Bit},
+             Case{"8", true, WaveFeed::Wine16Bit},
+         }) {
+        SCOPED_TRACE(::testing::Message() << (c.forced ? c.forced : "(not set)") << (c.underWine ? ", Wine" : ", Windows"));
+        EXPECT_EQ(ChooseWaveFeed(c.forced, c.underWine), c.feed);
+    }
+}
+
+// Run with VESMO_WAVE_FEED set (tones.cmake): a device made without a feed is opened with
+// the forced one, and what it plays is heard.
+void ExpectTheRunsDevicesFeed(WaveFeed forced)
+{
+    ASSERT_TRUE(RunningUnderWine()) << "these tests run under Wine";
+    CWinWaveDevice device;
+    ASSERT_EQ(device.Open(), kWaveNoError);
+    const PCMWAVEFORMAT expected = CWinWaveDevice(forced).Format();
+    EXPECT_EQ(device.Format().wBitsPerSample, expected.wBitsPerSample);
+    EXPECT_EQ(std::memcmp(&device.Format(), &expected, sizeof expected), 0);
+
+    SoundCapture capture;
+    CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
+    ASSERT_EQ(generator.Open(), kWaveNoError);
+    capture.Mark();
+    ASSERT_EQ(generator.PlaySequence("5"), kWaveNoError);
+    EXPECT_EQ(capture.WaitAndDecode(2 * kToneMs).keys, "5");
+}
+
+TEST(ForcedWaveFeed, WindowsFeedsTheGeneratorsBytesUnderWineToo)
+{
+    ExpectTheRunsDevicesFeed(WaveFeed::Exact8Bit);
+}
+
+TEST(ForcedWaveFeed, WineFeeds16BitSamples)
+{
+    ExpectTheRunsDevicesFeed(WaveFeed::Wine16Bit);
+}
+
 // A key played through the device exactly as Windows gets it is heard as well.
 TEST(WaveOutput, AKeyFedAsOnWindowsIsHeard)
 {
