@@ -218,26 +218,30 @@ void ExpectNoOverlap(const std::vector<Control>& controls)
     }
 }
 
+// A shown window of a thread, looked for by its caption.
+struct ShownSearch {
+    const char* caption;
+    HWND found;
+};
+
+BOOL CALLBACK FindShown(HWND window, LPARAM lParam)
+{
+    auto* const search = reinterpret_cast<ShownSearch*>(lParam);
+    if (::IsWindowVisible(window) && TextOf(window) == search->caption)
+        search->found = window;
+    return search->found ? FALSE : TRUE;
+}
+
 // The window with this caption on the main window's thread, once it is shown; null if none
 // appears within ten seconds.
 HWND WaitForShown(DWORD thread, const char* caption)
 {
-    struct Search {
-        const char* caption;
-        HWND found;
-    } search{caption, nullptr};
-    for (int waited = 0; waited < 10000 && !search.found; waited += 10) {
-        ::EnumThreadWindows(
-            thread,
-            [](HWND window, LPARAM lParam) {
-                auto* const wanted = reinterpret_cast<Search*>(lParam);
-                if (::IsWindowVisible(window) && TextOf(window) == wanted->caption)
-                    wanted->found = window;
-                return wanted->found ? FALSE : TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        if (!search.found)
-            ::Sleep(10);
+    ShownSearch search{caption, nullptr};
+    for (int waited = 0; waited < 10000; waited += 10) {
+        ::EnumThreadWindows(thread, FindShown, reinterpret_cast<LPARAM>(&search));
+        if (search.found)
+            break;
+        ::Sleep(10);
     }
     return search.found;
 }
