@@ -198,6 +198,8 @@ if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
   wineserver -w >/dev/null 2>&1 || true
 fi
 wineserver -p >/dev/null 2>&1 || true
+# A screen of 96 DPI, whatever a run cut short left (scripts/wine-exec's VESMO_DPI).
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 96 /f >/dev/null 2>&1 </dev/null || true
 # Start Wine's services and the desktop now, detached from any test's output: a service
 # that inherited a test's stdout would keep CTest waiting for its end.
 wine cmd /c exit >/dev/null 2>&1 </dev/null || true
