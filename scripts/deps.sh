@@ -9,10 +9,12 @@ set -euo pipefail
 
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
               binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 fonts-wine)
-release_packages=(nsis)
-test_packages=(googletest libgtest-dev libbenchmark-dev libspandsp-dev xvfb multimon-ng
-               sox imagemagick libxml2-utils clang libclang-rt-14-dev pulseaudio pulseaudio-utils
-               pipewire pipewire-pulse wireplumber dbus-daemon)
+# The Debian package takes vesmo-tones from the host build, whose configuring needs the
+# libraries of its tests and benchmarks.
+release_packages=(nsis dpkg-dev imagemagick googletest libgtest-dev libbenchmark-dev libspandsp-dev
+                  clang libclang-rt-14-dev)
+test_packages=(xvfb multimon-ng sox libxml2-utils pulseaudio pulseaudio-utils
+               pipewire pipewire-pulse wireplumber dbus-daemon lintian desktop-file-utils appstream)
 # What makes the root of 32-bit Wine; everything the tests use in it is installed in it.
 test_packages+=(debootstrap)
 
