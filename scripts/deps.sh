@@ -4,7 +4,9 @@
 #   scripts/deps.sh release  that, plus what building the packages needs
 #   scripts/deps.sh test     all of that, plus everything the tests and benchmarks use, and
 #                            the Debian root with 32-bit Wine that the i686 build's tests run
-#                            in (scripts/wine32-root.sh: made once, outside the checkout)
+#                            in (scripts/wine32-root.sh: made once, outside the checkout) and
+#                            the clean Debian 12 and 13 roots that the Debian package is
+#                            installed in (scripts/deb-roots.sh)
 set -euo pipefail
 
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
@@ -42,4 +44,5 @@ fi
 
 if [ "$mode" = test ]; then
   $sudo env VESMO_WINE32_ROOT="${VESMO_WINE32_ROOT:-}" "$(dirname "$0")/wine32-root.sh" make
+  $sudo env VESMO_DEB_ROOTS="${VESMO_DEB_ROOTS:-}" "$(dirname "$0")/deb-roots.sh" make
 fi
