@@ -7,19 +7,23 @@
 #   scripts/deps.sh bench       run's, plus a virtual display (scripts/bench-startup.sh)
 #   scripts/deps.sh test        all of that, plus everything the tests and benchmarks use, and
 #                               the Debian root with 32-bit Wine that the i686 build's tests run
-#                               in (scripts/wine32-root.sh: made once, outside the checkout)
+#                               in (scripts/wine32-root.sh: made once, outside the checkout) and
+#                               the clean Debian 12 and 13 roots that the Debian package is
+#                               installed in (scripts/deb-roots.sh)
 set -euo pipefail
 
 run_packages=(cmake make g++ g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix
               binutils-mingw-w64-x86-64 binutils-mingw-w64-i686 wine wine64 fonts-wine)
-release_packages=(nsis)
 fuzz_packages=(clang libclang-rt-14-dev)
 display_packages=(xvfb)
 screenshot_packages=("${display_packages[@]}" imagemagick)
-test_packages=("${release_packages[@]}" "${fuzz_packages[@]}" "${screenshot_packages[@]}"
-               googletest libgtest-dev libbenchmark-dev libspandsp-dev multimon-ng
+# The Debian package takes vesmo-tones from the host build, whose configuring needs the
+# libraries of its tests and benchmarks.
+release_packages=(nsis dpkg-dev imagemagick googletest libgtest-dev libbenchmark-dev libspandsp-dev
+                  "${fuzz_packages[@]}")
+test_packages=("${release_packages[@]}" "${screenshot_packages[@]}" multimon-ng
                sox libxml2-utils pulseaudio pulseaudio-utils
-               pipewire pipewire-pulse wireplumber dbus-daemon)
+               pipewire pipewire-pulse wireplumber dbus-daemon lintian desktop-file-utils appstream)
 # What makes the root of 32-bit Wine; everything the tests use in it is installed in it.
 test_packages+=(debootstrap)
 
@@ -49,4 +53,5 @@ fi
 
 if [ "$mode" = test ]; then
   $sudo env VESMO_WINE32_ROOT="${VESMO_WINE32_ROOT:-}" "$(dirname "$0")/wine32-root.sh" make
+  $sudo env VESMO_DEB_ROOTS="${VESMO_DEB_ROOTS:-}" "$(dirname "$0")/deb-roots.sh" make
 fi

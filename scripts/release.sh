@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds what a Windows user downloads, into build/release:
+# Builds what a user downloads, into build/release:
 #   vesmo-VERSION-win32.zip, vesmo-VERSION-win64.zip   the folder Vesmo/ for portable use
 #   vesmo-VERSION-setup-x86.exe, -setup-x64.exe         per-user installers
+#   vesmo_VERSION_amd64.deb                             the Debian package (scripts/deb.sh)
 #   SHA256SUMS
 # VERSION is the project's version, from CMakeLists.txt.
 set -euo pipefail
@@ -36,5 +37,7 @@ win32|win32|x86
 win64|win64|x64
 PACKAGES
 
-(cd "$out" && sha256sum vesmo-*.zip vesmo-*.exe >SHA256SUMS)
+scripts/deb.sh "$out" "$version"
+
+(cd "$out" && sha256sum vesmo-*.zip vesmo-*.exe vesmo_*.deb >SHA256SUMS)
 ls -l "$out"

@@ -69,5 +69,8 @@ if [ -z "$windows_only" ]; then
   [ "$(id -u)" -eq 0 ] || sudo=sudo
   $sudo env VESMO_WINE32_ROOT="${VESMO_WINE32_ROOT:-}" \
     scripts/wine32-root.sh run . scripts/test.sh --windows-only win32 --repeat "$repeat" || status=1
+  # The Debian package as Debian's tools judge it, and as a user meets it in Debian 12 and 13.
+  tests/deb/lint.sh build/release/vesmo_*.deb || status=1
+  $sudo env VESMO_DEB_ROOTS="${VESMO_DEB_ROOTS:-}" scripts/deb-roots.sh test build/release/vesmo_*.deb || status=1
 fi
 exit $status
