@@ -5,8 +5,9 @@
 # queued. Prints the medians; no pass or fail.
 #   scripts/bench-history.sh [RUNS [SENDS]]
 set -euo pipefail
+source "$(dirname "$0")/wine-layout.sh"
 cd "$(dirname "$0")/.."
-scripts/deps.sh test
+scripts/deps.sh bench
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target vesmo vesmo-history-bench -j "$(nproc)" >/dev/null
 source scripts/wine-env.sh

@@ -4,7 +4,7 @@
 #   scripts/deps.sh release     that, plus what building the packages needs
 #   scripts/deps.sh fuzz        the fuzzers' compiler and sanitizer runtime (scripts/fuzz.sh)
 #   scripts/deps.sh screenshot  run's, plus a virtual display and ImageMagick (scripts/screenshot.sh)
-#   scripts/deps.sh bench       run's, plus a virtual display (scripts/bench-startup.sh)
+#   scripts/deps.sh bench       run's, plus a virtual display (scripts/bench-startup.sh, bench-history.sh)
 #   scripts/deps.sh test        all of that, plus everything the tests and benchmarks use, and
 #                               the Debian root with 32-bit Wine that the i686 build's tests run
 #                               in (scripts/wine32-root.sh: made once, outside the checkout) and

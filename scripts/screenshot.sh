@@ -7,7 +7,7 @@ source "$(dirname "$0")/wine-layout.sh"
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshots}")
 mkdir -p "$out"
-scripts/deps.sh test
+scripts/deps.sh screenshot
 cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target vesmo vesmo_screenshots -j "$(nproc)" >/dev/null
 

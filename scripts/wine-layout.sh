@@ -1,9 +1,10 @@
-# Sourced first thing by the scripts that start Wine: they run again, at once, with the
-# kernel's address randomization off for them and everything they start.
+# Sourced first thing by the scripts that start Wine, and by the Linux package's launcher
+# from /usr/lib/vesmo: they run again, at once, with the kernel's address randomization off
+# for them and everything they start.
 #
 # Debian's 64-bit Wine 8 has no preloader. Its loader is a program fixed at 0x7d000000, and
 # the kernel puts such a program's heap anywhere in the gigabyte above it; about one start in
-# 2,500 that heap covers 0x7ffe0000, where every Wine process must map the shared user data.
+# 10,000 that heap covers 0x7ffe0000, where every Wine process must map the shared user data.
 # That start fails ("failed to map the shared user data: c0000018", seen by the program that
 # started it as CreateProcess error 1359, ERROR_INTERNAL_ERROR, or as a failed ShellExecuteEx).
 # Without randomization the heap begins right after the loader, far below that address.
