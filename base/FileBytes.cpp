@@ -1,6 +1,7 @@
 #include "FileBytes.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #ifdef _WIN32
@@ -53,13 +54,14 @@ std::int64_t Position(std::FILE* file)
 #endif
 }
 
-// The bytes from the file's position to its end.
-std::optional<std::string> ReadRest(std::FILE* file)
+// The bytes from the file's position on, at most 'maxBytes' of them.
+std::optional<std::string> ReadRest(std::FILE* file, std::size_t maxBytes = SIZE_MAX)
 {
     std::string bytes;
     char chunk[4096];
     std::size_t count;
-    while ((count = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+    while (bytes.size() < maxBytes &&
+           (count = std::fread(chunk, 1, std::min(sizeof chunk, maxBytes - bytes.size()), file)) > 0)
         bytes.append(chunk, count);
     if (std::ferror(file))
         return std::nullopt;
@@ -100,10 +102,10 @@ FilePtr OpenFile(const char* path, const char* mode)
     return FilePtr(std::fopen(path, mode));
 }
 
-std::optional<std::string> ReadFileBytes(const char* path)
+std::optional<std::string> ReadFileBytes(const char* path, std::size_t maxBytes)
 {
     const FilePtr file = OpenFile(path, "rb");
-    return file ? ReadRest(file.get()) : std::nullopt;
+    return file ? ReadRest(file.get(), maxBytes) : std::nullopt;
 }
 
 std::optional<FileTail> ReadFileTail(const char* path, std::size_t maxBytes)

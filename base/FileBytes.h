@@ -16,8 +16,8 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // std::fopen, closed when the pointer goes.
 FilePtr OpenFile(const char* path, const char* mode);
 
-// The whole file, or nothing if it cannot be opened or read.
-std::optional<std::string> ReadFileBytes(const char* path);
+// The whole file, or its first 'maxBytes' bytes; nothing if it cannot be opened or read.
+std::optional<std::string> ReadFileBytes(const char* path, std::size_t maxBytes = SIZE_MAX);
 
 // The last bytes of a file and where they begin in it.
 struct FileTail {

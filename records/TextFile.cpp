@@ -33,24 +33,15 @@ void AppendLine(std::string& out, std::string_view text)
 
 std::optional<std::string> ReadFileLines(const char* path, std::size_t lines, std::size_t maxBytes)
 {
-    const FilePtr file = OpenFile(path, "rb");
-    if (!file)
-        return std::nullopt;
-    std::string bytes;
-    char chunk[4096];
-    while (bytes.size() < maxBytes) {
-        const std::size_t count = std::fread(chunk, 1, std::min(sizeof chunk, maxBytes - bytes.size()), file.get());
-        if (count == 0)
+    std::optional<std::string> bytes = ReadFileBytes(path, maxBytes);
+    if (!bytes)
+        return bytes;
+    for (std::size_t i = 0; i < bytes->size(); ++i) {
+        const char byte = (*bytes)[i];
+        if (byte == '\x1A' || (byte == '\n' && --lines == 0)) {
+            bytes->resize(i + 1);
             break;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (chunk[i] == '\x1A' || (chunk[i] == '\n' && --lines == 0)) {
-                bytes.append(chunk, i + 1);
-                return bytes;
-            }
         }
-        bytes.append(chunk, count);
     }
-    if (std::ferror(file.get()))
-        return std::nullopt;
     return bytes;
 }

@@ -27,5 +27,5 @@ void AppendLine(std::string& out, std::string_view text);
 
 // The file's first lines: its bytes up to and including the 'lines'-th line feed, or up to
 // the end of its data (0x1A), but never more than 'maxBytes'. Nothing if it cannot be opened
-// or read. The rest of the file is never read.
+// or read. Nothing past 'maxBytes' is read.
 std::optional<std::string> ReadFileLines(const char* path, std::size_t lines, std::size_t maxBytes);

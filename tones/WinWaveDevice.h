@@ -43,8 +43,11 @@ public:
     void Write(CWaveBuffer& buffer, std::size_t bytes) override;
     void Reset() override;
 
-    // The format the device was opened with, and what it was last given to play.
+    // The format the device was opened with.
     const PCMWAVEFORMAT& Format() const { return m_Format; }
+    // The bytes the device was handed for 'buffer': the buffer's own bytes on the 8-bit feed;
+    // under Wine's feed its samples widened to 16 bits and the trailing silence. Empty while
+    // the buffer has not been queued.
     static std::span<const BYTE> QueuedBytes(const CWaveBuffer& buffer);
 
 private:

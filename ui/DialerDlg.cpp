@@ -269,17 +269,22 @@ void CDialerDlg::ShowDialling(const char* number) const
     SetDlgItemText(IDC_DIALLING, number);
 }
 
-// The slider takes effect only here, at Send, and at a resend from the history.
-void CDialerDlg::OnKey(UINT id)
+// The slider takes effect only at a key, at Send and at a resend from the history.
+void CDialerDlg::ApplySliderToneLength()
 {
     ApplyToneLength(m_wndSpeed.GetPos());
+}
+
+void CDialerDlg::OnKey(UINT id)
+{
+    ApplySliderToneLength();
     g_pToneGenerator->PlayKey(kKeypadKeys[id - IDC_KEY_1]);
 }
 
 void CDialerDlg::OnSend()
 {
     char number[kMaxNumberLength + 1] = {};
-    ApplyToneLength(m_wndSpeed.GetPos());
+    ApplySliderToneLength();
     m_wndNumber.Send(WM_GETTEXT, sizeof number, reinterpret_cast<LPARAM>(number));
     AddToHistory(number);
     g_pToneGenerator->PlaySequence(number);
@@ -422,7 +427,7 @@ void CDialerDlg::ResendFromHistory()
     const int selected = SentNumberList.GetCurSel();
     if (selected == LB_ERR)
         return;
-    ApplyToneLength(m_wndSpeed.GetPos());
+    ApplySliderToneLength();
     char number[kMaxNumberLength + 1] = {};
     const std::string line = SentNumberList.GetItemText(selected);
     std::snprintf(number, sizeof number, "%s", line.c_str());

@@ -52,6 +52,8 @@ private:
     // which then changes nothing, succeeds only when the shell has it. True on success.
     bool NotifyTrayIcon(DWORD notifyMessage) const;
 
+    // The slider's position as the tone length: at a key, at Send and at a resend.
+    void ApplySliderToneLength();
     void OnKey(UINT id);
     void OnSend();
     void OnHide();
