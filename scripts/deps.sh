@@ -5,6 +5,8 @@
 #   scripts/deps.sh fuzz        the fuzzers' compiler and sanitizer runtime (scripts/fuzz.sh)
 #   scripts/deps.sh screenshot  run's, plus a virtual display and ImageMagick (scripts/screenshot.sh)
 #   scripts/deps.sh bench       run's, plus a virtual display (scripts/bench-startup.sh, bench-history.sh)
+#   scripts/deps.sh sound-bench bench's, plus the sound servers, multimon-ng and what the Windows
+#                               test library builds with (scripts/bench-sound.sh)
 #   scripts/deps.sh test        all of that, plus everything the tests and benchmarks use, and
 #                               the Debian root with 32-bit Wine that the i686 build's tests run
 #                               in (scripts/wine32-root.sh: made once, outside the checkout) and
@@ -21,9 +23,9 @@ screenshot_packages=("${display_packages[@]}" imagemagick)
 # libraries of its tests and benchmarks.
 release_packages=(nsis dpkg-dev imagemagick googletest libgtest-dev libbenchmark-dev libspandsp-dev
                   "${fuzz_packages[@]}")
-test_packages=("${release_packages[@]}" "${screenshot_packages[@]}" multimon-ng
-               sox libxml2-utils pulseaudio pulseaudio-utils
-               pipewire pipewire-pulse wireplumber dbus-daemon lintian desktop-file-utils appstream)
+sound_packages=(googletest multimon-ng pulseaudio pulseaudio-utils pipewire pipewire-pulse wireplumber dbus-daemon)
+test_packages=("${release_packages[@]}" "${screenshot_packages[@]}" "${sound_packages[@]}"
+               sox libxml2-utils lintian desktop-file-utils appstream)
 # What makes the root of 32-bit Wine; everything the tests use in it is installed in it.
 test_packages+=(debootstrap)
 
@@ -34,8 +36,9 @@ case $mode in
   fuzz) wanted=("${fuzz_packages[@]}") ;;
   screenshot) wanted=("${run_packages[@]}" "${screenshot_packages[@]}") ;;
   bench) wanted=("${run_packages[@]}" "${display_packages[@]}") ;;
+  sound-bench) wanted=("${run_packages[@]}" "${display_packages[@]}" "${sound_packages[@]}") ;;
   test) wanted=("${run_packages[@]}" "${test_packages[@]}") ;;
-  *) echo "usage: deps.sh run|release|fuzz|screenshot|bench|test" >&2; exit 2 ;;
+  *) echo "usage: deps.sh run|release|fuzz|screenshot|bench|sound-bench|test" >&2; exit 2 ;;
 esac
 
 missing=()

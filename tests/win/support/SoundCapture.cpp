@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstring>
 #include <cstdlib>
 #include <fstream>
 #include <stdexcept>
@@ -101,6 +102,12 @@ std::string DecodeDtmf(const std::vector<std::int16_t>& samples, const std::stri
 
 int Milliseconds(std::size_t samples) { return static_cast<int>(samples * 1000.0 / kCaptureRate + 0.5); }
 
+// The length key number index was set to; keys beyond those played, the last one's.
+int SetLength(const std::vector<int>& setMs, std::size_t index)
+{
+    return setMs.empty() ? 0 : setMs[std::min(index, setMs.size() - 1)];
+}
+
 }  // namespace
 
 void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
@@ -120,6 +127,8 @@ void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
             bursts.back().last = last;
             bursts.back().sounding += length;
         } else {
+            if (heard.firstToneAtMs < 0)
+                heard.firstToneAtMs = Milliseconds(first);
             bursts.push_back({last, length});
         }
     };
@@ -143,6 +152,42 @@ void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard)
         endBurst(first, last);
     for (const Burst& burst : bursts)
         heard.toneMs.push_back(Milliseconds(burst.sounding));
+}
+
+bool HeardInRealTime()
+{
+    const char* sound = std::getenv("VESMO_SOUND");
+    return sound && (std::strcmp(sound, "pulse") == 0 || std::strcmp(sound, "pipewire") == 0);
+}
+
+int ShortestSureToneMs(int setMs)
+{
+    constexpr int kReceiversAcceptMs = 40;
+    return std::min(kReceiversAcceptMs, setMs - kToneToleranceMs);
+}
+
+std::vector<HeardKey> HeardKeys(const HeardSound& heard, const std::vector<int>& setMs)
+{
+    std::vector<HeardKey> keys;
+    int soundingMs = 0;
+    for (const int burstMs : heard.toneMs) {
+        if (keys.empty() || soundingMs + burstMs > SetLength(setMs, keys.size() - 1) + kToneToleranceMs) {
+            keys.emplace_back();
+            soundingMs = 0;
+        }
+        ++keys.back().pieces;
+        keys.back().longestMs = std::max(keys.back().longestMs, burstMs);
+        soundingMs += burstMs;
+    }
+    return keys;
+}
+
+std::size_t SureKeys(const std::vector<HeardKey>& keys, const std::vector<int>& setMs)
+{
+    std::size_t sure = 0;
+    for (std::size_t i = 0; i < keys.size(); ++i)
+        sure += keys[i].longestMs >= ShortestSureToneMs(SetLength(setMs, i)) ? 1 : 0;
+    return sure;
 }
 
 namespace {

@@ -21,7 +21,38 @@ struct HeardSound {
     std::vector<int> interruptionMs;
     // The length of each stretch of a flat level near full scale: a DC step, heard as a thump.
     std::vector<int> dcStepMs;
+    // Where the first burst began, in ms from the start of what was heard; -1 when none.
+    int firstToneAtMs = -1;
 };
+
+// How far the length of a tone as heard may be from the length it was played at: the
+// resampling's edges.
+inline constexpr int kToneToleranceMs = 2;
+
+// Whether the sound is heard through a desktop sound server (VESMO_SOUND=pulse or pipewire),
+// which plays in real time: a busy machine can make it run dry inside a tone. The capture
+// through ALSA's file plugin is exact.
+bool HeardInRealTime();
+
+// The shortest tone a DTMF receiver is sure to take as a key, for a key played at setMs:
+// receivers must accept 40 ms. The shortest tones the slider gives (20 ms) are taken, where
+// they are, only whole, so a tone set shorter than 42 ms must sound its whole length (less
+// the measuring tolerance).
+int ShortestSureToneMs(int setMs);
+
+// One key's tone as heard: the bursts it came out in, and the longest of them.
+struct HeardKey {
+    int pieces = 0;
+    int longestMs = 0;
+};
+
+// The bursts heard, given to the keys played at the lengths set (one length per key, in
+// order). A key's pieces are the bursts that follow each other and together sound no longer
+// than its tone was set: the server loses or delays sound, it adds none, so a burst that
+// would make more is the next key's. Bursts beyond the keys played make keys of their own.
+std::vector<HeardKey> HeardKeys(const HeardSound& heard, const std::vector<int>& setMs);
+// How many of those a receiver is sure to take as a key: their longest piece is long enough.
+std::size_t SureKeys(const std::vector<HeardKey>& keys, const std::vector<int>& setMs);
 
 // Adds to heard the length in ms of each tone in raw S16_LE mono 22050 Hz samples, in order.
 // A tone is a stretch where the signal swings, so it is found in the sample-to-sample

@@ -56,9 +56,6 @@ struct SeededDir : PreparedDir {
 
 // The tone length the program starts with, before the slider is applied.
 inline constexpr int kStartToneMs = 48;
-// How far the length of a tone as heard may be from the length it was played at: the
-// resampling's edges, and nothing more on any sound path.
-inline constexpr int kToneToleranceMs = 2;
 // Audio time of a sequence of keys: each tone is followed by an equally long pause. Every
 // character takes its slot, a hyphen of a number as written too (it is silent).
 int SequenceMs(const std::string& keys, int toneMs = kStartToneMs);
