@@ -2,7 +2,7 @@
 # The zips as a user meets them: exactly the Vesmo folder's three files, executables of the
 # zip's architecture that need no DLL beyond Windows' own, a Swedish LÄSMIG.txt for Notepad;
 # the folder of the test program's architecture (ARCH: win32 or win64) unpacked and used as it
-# stands. And SHA256SUMS matches the packages.
+# stands. And SHA256SUMS matches the packages (the zips, the installers and the Debian package).
 #   zips.sh RELEASE_DIR vesmo_install_tests.exe NATIVE_VESMO_TONES OBJDUMP ARCH
 set -u
 release=$1
@@ -23,9 +23,9 @@ zip64=$(ls "$release"/vesmo-*-win64.zip 2>/dev/null | head -n 1)
 [ -f "$zip64" ] || { echo "FAIL: no packages in $release (scripts/release.sh writes them)" >&2; exit 1; }
 version=$(basename "$zip64" | sed 's/^vesmo-\(.*\)-win64\.zip$/\1/')
 
-packages=$(printf '%s\n' "vesmo-$version-setup-x64.exe" "vesmo-$version-setup-x86.exe" \
+packages=$(printf '%s\n' "vesmo-$version-setup-x64.exe" "vesmo-$version-setup-x86.exe" "vesmo_${version}_amd64.deb" \
   "vesmo-$version-win32.zip" "vesmo-$version-win64.zip" | sort)
-[ "$(awk '{print $2}' "$release/SHA256SUMS" | sort)" = "$packages" ] || fail "SHA256SUMS does not list the four packages"
+[ "$(awk '{print $2}' "$release/SHA256SUMS" | sort)" = "$packages" ] || fail "SHA256SUMS does not list the five packages"
 (cd "$release" && sha256sum --check --quiet SHA256SUMS) || fail "SHA256SUMS does not match the packages"
 
 entries=$(printf '%s\n' Vesmo/ Vesmo/LÄSMIG.txt Vesmo/vesmo-tones.exe Vesmo/vesmo.exe | sort)
