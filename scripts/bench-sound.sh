@@ -2,9 +2,9 @@
 # Sound benchmark: tones through a private PulseAudio and a private PipeWire (as the tests
 # start them), played by bench/win/sound.cpp as the program plays numbers, with the machine
 # as it is and with every core busy (a busy loop per core, at the user's own priority), at each
-# server queue given (PULSE_LATENCY_MSEC; the program asks for 60 ms). A table of the figures
+# server queue given (PULSE_LATENCY_MSEC; the program asks for 90 ms). A table of the figures
 # per 1000 keys, each row with the machine's load average when it began.
-#   scripts/bench-sound.sh [KEYS [QUEUE_MS...]]     (1000 keys, the 60 ms queue)
+#   scripts/bench-sound.sh [KEYS [QUEUE_MS...]]     (1000 keys, the 90 ms queue)
 set -euo pipefail
 source "$(dirname "$0")/wine-layout.sh"
 cd "$(dirname "$0")/.."
@@ -13,7 +13,7 @@ cmake --preset win64 >/dev/null
 cmake --build --preset win64 --target vesmo-sound-bench -j "$(nproc)" >/dev/null
 keys=${1:-1000}
 queues=("${@:2}")
-[ ${#queues[@]} -gt 0 ] || queues=(60)
+[ ${#queues[@]} -gt 0 ] || queues=(90)
 
 busy=()
 stop_busy() {

@@ -22,6 +22,7 @@ fi
 say "starting Vesmo; its numbers are kept in $PWD"
 # Wine's PulseAudio driver keeps only some 30 ms queued in the server (PulseAudio, or
 # PipeWire's PulseAudio service): a machine busy for longer than that cuts a tone in two.
-# A 60 ms queue rides that out; the user's own setting wins.
-export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-60}
+# A 90 ms queue rides that out (measured by scripts/bench-sound.sh: fewer tones cut than with
+# 60 ms, and a sound from silence starts as soon); the user's own setting wins.
+export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-90}
 exec wine "$root/build/win64/ui/vesmo.exe"

@@ -33,6 +33,15 @@ record_sink() {
     --format=s16le --rate=22050 --channels=1 >"$3" 2>"$(dirname "$3")/parec.log" &
 }
 
+# Starts a sound server as a desktop lets it run: allowed to raise its own sound threads to
+# real-time priority (a desktop's RealtimeKit, or the audio group's limits, grants that), so
+# that a busy machine delays the program feeding the server, not the server itself. Where the
+# limits cannot be raised the server runs as it can.
+as_desktop_server() {
+  ulimit -r 95 -e 40 2>/dev/null || true
+  exec "$@"
+}
+
 # A private PulseAudio server with one null sink, and a recording of the sink's monitor.
 pulse_start() {
   pulse_stop
@@ -42,9 +51,9 @@ pulse_start() {
   chmod 700 "$dir/runtime"
   export VESMO_PULSE_HOME=$dir/home VESMO_PULSE_CAPTURE=$dir/capture.raw
   export VESMO_PULSE_SERVER=unix:$dir/runtime/pulse/native
-  HOME=$dir/home XDG_RUNTIME_DIR=$dir/runtime PULSE_SERVER= pulseaudio -n --daemonize=no \
+  (as_desktop_server env HOME="$dir/home" XDG_RUNTIME_DIR="$dir/runtime" PULSE_SERVER= pulseaudio -n --daemonize=no \
     --exit-idle-time=-1 --use-pid-file=no --load="module-null-sink sink_name=out norewinds=1" \
-    --load="module-native-protocol-unix" >"$dir/pulseaudio.log" 2>&1 &
+    --load="module-native-protocol-unix") >"$dir/pulseaudio.log" 2>&1 &
   pulse_pid=$!
   wait_for_socket "$dir/runtime/pulse/native" "the PulseAudio server" "$dir/pulseaudio.log" || return 1
   record_sink "$dir/home" "$VESMO_PULSE_SERVER" "$VESMO_PULSE_CAPTURE"
@@ -89,12 +98,12 @@ pipewire_start() {
     return 1
   fi
   pipewire_bus_pid=$(head -n 1 "$dir/dbus.pid")
-  "${session[@]}" pipewire >"$dir/pipewire.log" 2>&1 &
+  (as_desktop_server "${session[@]}" pipewire) >"$dir/pipewire.log" 2>&1 &
   pipewire_pid=$!
   wait_for_socket "$dir/runtime/pipewire-0" PipeWire "$dir/pipewire.log" || return 1
   "${session[@]}" wireplumber >"$dir/wireplumber.log" 2>&1 &
   wireplumber_pid=$!
-  "${session[@]}" pipewire-pulse >"$dir/pipewire-pulse.log" 2>&1 &
+  (as_desktop_server "${session[@]}" pipewire-pulse) >"$dir/pipewire-pulse.log" 2>&1 &
   pipewire_pulse_pid=$!
   wait_for_socket "$dir/runtime/pulse/native" "PipeWire's PulseAudio service" "$dir/pipewire-pulse.log" || return 1
   local pactl=("${session[@]}" PULSE_SERVER="$VESMO_PIPEWIRE_SERVER" pactl)
