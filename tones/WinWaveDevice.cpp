@@ -155,14 +155,17 @@ WaveFeed ChooseWaveFeed(const char* forced, bool underWine)
     return underWine ? WaveFeed::Wine16Bit : WaveFeed::Exact8Bit;
 }
 
+std::string WaveFeedSetting()
+{
+    // Room for the longest value that means something; a longer one does not fit and is ignored.
+    char setting[16] = {};
+    const DWORD length = GetEnvironmentVariableA("VESMO_WAVE_FEED", setting, sizeof setting);
+    return length < sizeof setting ? std::string(setting, length) : std::string();
+}
+
 WaveFeed RunWaveFeed()
 {
-    static const WaveFeed feed = [] {
-        // Room for the longest value that means something; a longer one does not fit and is ignored.
-        char forced[16] = {};
-        const DWORD length = GetEnvironmentVariableA("VESMO_WAVE_FEED", forced, sizeof forced);
-        return ChooseWaveFeed(length > 0 && length < sizeof forced ? forced : nullptr, RunningUnderWine());
-    }();
+    static const WaveFeed feed = ChooseWaveFeed(WaveFeedSetting().c_str(), RunningUnderWine());
     return feed;
 }
 

@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <span>
+#include <string>
 #include <type_traits>
 
 // How the device is fed. On Windows it gets exactly the generator's bytes: 8-bit unsigned
@@ -29,6 +30,8 @@ bool RunningUnderWine();
 // The feed for a value of VESMO_WAVE_FEED (nullptr when it is not set): "wine" or "windows",
 // in any case, forces that feed; anything else leaves it to whether the process runs under Wine.
 WaveFeed ChooseWaveFeed(const char* forced, bool underWine);
+// This process's VESMO_WAVE_FEED; empty when it is not set or too long to mean anything.
+std::string WaveFeedSetting();
 // This run's feed, decided at the first call from the environment and what the process sees.
 WaveFeed RunWaveFeed();
 

@@ -104,7 +104,7 @@ bool CDialerDlg::OnMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
 {
     // Their numbers are known only at run time, so the message map cannot hold them.
     if (message == m_nTaskbarCreatedMessage && m_nTaskbarCreatedMessage != 0) {
-        if (!m_runFinished)
+        if (!m_closing)
             NotifyTrayIcon(NIM_ADD);
         result = 0;
         return true;
@@ -168,10 +168,11 @@ BOOL CDialerDlg::OnInitDialog()
 
     UpdateSpeedDialCaptions();
 
-    NotifyTrayIcon(NIM_ADD);
     // A window that could not open the sound device has begun to close already.
-    if (!m_closing)
+    if (!m_closing) {
+        NotifyTrayIcon(NIM_ADD);
         m_runningCopy.PublishMainWindow(m_hWnd);
+    }
 
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_wndNumber.m_hWnd), TRUE);
     return FALSE;
@@ -185,14 +186,15 @@ BOOL CDialerDlg::DestroyWindow()
 
 void CDialerDlg::OnCancel()
 {
-    WithdrawFromLaterStarts();
+    BeginClosing();
     CDialog::OnCancel();
 }
 
-void CDialerDlg::WithdrawFromLaterStarts()
+void CDialerDlg::BeginClosing()
 {
     m_closing = true;
     m_runningCopy.PublishMainWindow(nullptr);
+    NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
 }
 
 LRESULT CDialerDlg::AnswerLaterStart()
@@ -208,12 +210,11 @@ void CDialerDlg::FinishRun()
     if (m_runFinished)
         return;
     m_runFinished = true;
-    WithdrawFromLaterStarts();
+    BeginClosing();
     // A window whose initialisation failed before the file was read saves nothing: it
     // would write empty entries over the user's.
     if (m_speedDialsLoaded)
         SaveSpeedDials();
-    NotifyTray(m_hWnd, NIM_DELETE, 0, nullptr, nullptr);
 }
 
 // Nothing to ask the user before a log-off, a shut-down or an installer's closing of the
@@ -228,13 +229,17 @@ bool CDialerDlg::OnQueryEndSession(WPARAM, LPARAM, LRESULT& result)
 // without destroying its windows, so the run is finished here. An installer or an update
 // that needs the program's files closed (ENDSESSION_CLOSEAPP, from the Restart Manager)
 // leaves the session running and waits for the program to close itself: the window then
-// closes as the user closes it.
+// closes as the user closes it, and the run finishes when it goes. A programming dialog
+// still open keeps it until the user closes that dialog, and what the user enters there is
+// saved then too; the save now keeps the rest should the installer end the process first.
 bool CDialerDlg::OnEndSession(WPARAM wParam, LPARAM lParam, LRESULT& result)
 {
-    if (wParam) {
+    if (wParam && (lParam & ENDSESSION_CLOSEAPP)) {
+        if (m_speedDialsLoaded)
+            SaveSpeedDials();
+        OnCancel();
+    } else if (wParam) {
         FinishRun();
-        if (lParam & ENDSESSION_CLOSEAPP)
-            OnCancel();
     }
     result = 0;
     return true;

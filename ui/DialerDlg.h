@@ -27,7 +27,7 @@ protected:
     void BindControls() override;
     bool PreTranslateMessage(MSG* msg) override;
     BOOL OnInitDialog() override;
-    // Every way of closing the window comes here; later starts no longer find the window.
+    // The user's ways of closing the window come here (FinishRun covers the others).
     void OnCancel() override;
 
 private:
@@ -42,8 +42,9 @@ private:
     // What the end of a run leaves behind, once, at the session's end or at the window's
     // destruction, whichever comes first: the speed dials saved and the icon removed.
     void FinishRun();
-    // Unpublishes the window: later starts wait for this copy to end instead of asking it.
-    void WithdrawFromLaterStarts();
+    // The window has begun to close: later starts wait for this copy to end instead of
+    // asking it, and the icon goes, as it could only bring back a window that is going.
+    void BeginClosing();
     // A later start's request (CRunningCopy): the window shown, or the reply that it is closing.
     LRESULT AnswerLaterStart();
     // As a right-button press on the icon does: the window shown, in the foreground.

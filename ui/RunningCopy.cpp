@@ -92,8 +92,8 @@ bool CRunningCopy::ClaimFolder()
     for (;;) {
         if (AskPublishedWindowToShow() == kShownReply)
             return false;
-        const DWORD waited = ::WaitForSingleObject(m_hMutex.get(), kPollMs);
-        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        // A wait that fails runs the program as it would without the check.
+        if (::WaitForSingleObject(m_hMutex.get(), kPollMs) != WAIT_TIMEOUT)
             return true;
     }
 }

@@ -10,10 +10,10 @@
 
 #include <cstdlib>
 
+#include "resource.h"
+
 namespace {
 
-constexpr int kMainWindowTemplate = 102;
-constexpr int kIconId = 130;
 constexpr UINT kTrayMessage = WM_APP;
 
 INT_PTR CALLBACK ShowOnly(HWND hwnd, UINT message, WPARAM wParam, LPARAM)
@@ -55,14 +55,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
     NOTIFYICONDATAA tray{};
     tray.cbSize = NOTIFYICONDATAA_V1_SIZE;
     tray.hWnd = owner;
-    tray.uID = kIconId;
+    tray.uID = IDR_MAINFRAME;
     tray.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     tray.uCallbackMessage = kTrayMessage;
-    tray.hIcon = ::LoadIconA(vesmo, MAKEINTRESOURCEA(kIconId));
+    tray.hIcon = ::LoadIconA(vesmo, MAKEINTRESOURCEA(IDR_MAINFRAME));
     ::lstrcpynA(tray.szTip, "Vesmo", sizeof tray.szTip);
     ::Shell_NotifyIconA(NIM_ADD, &tray);
 
-    ::DialogBoxParamA(vesmo, MAKEINTRESOURCEA(kMainWindowTemplate), nullptr, ShowOnly, 0);
+    ::DialogBoxParamA(vesmo, MAKEINTRESOURCEA(IDD_DIALER), nullptr, ShowOnly, 0);
 
     ::Shell_NotifyIconA(NIM_DELETE, &tray);
     if (wave)

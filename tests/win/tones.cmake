@@ -18,7 +18,7 @@ set_tests_properties(tones.nosound PROPERTIES ENVIRONMENT VESMO_SOUND=none)
 # The feed a user forces with VESMO_WAVE_FEED; a value that means nothing leaves Wine's own.
 add_test(NAME tones.feed.windows COMMAND vesmo_tones_wintests --gtest_filter=ForcedWaveFeed.Windows*)
 add_test(NAME tones.feed.wine COMMAND vesmo_tones_wintests --gtest_filter=ForcedWaveFeed.Wine*)
-add_test(NAME tones.feed.ignored COMMAND vesmo_tones_wintests --gtest_filter=ForcedWaveFeed.Wine*)
+add_test(NAME tones.feed.ignored COMMAND vesmo_tones_wintests --gtest_filter=ForcedWaveFeed.AnyOther*)
 set_tests_properties(tones.feed.windows PROPERTIES ENVIRONMENT VESMO_WAVE_FEED=windows)
 set_tests_properties(tones.feed.wine PROPERTIES ENVIRONMENT VESMO_WAVE_FEED=wine)
 set_tests_properties(tones.feed.ignored PROPERTIES ENVIRONMENT VESMO_WAVE_FEED=16bit)

@@ -308,7 +308,7 @@ TEST(WaveFeed, VesmoWaveFeedForcesAFeedAndAnyOtherValueIsIgnored)
 }
 
 // Run with VESMO_WAVE_FEED set (tones.cmake): a device made without a feed is opened with
-// the forced one, and what it plays is heard.
+// the run's feed, and what it plays is heard.
 void ExpectTheRunsDevicesFeed(WaveFeed forced)
 {
     ASSERT_TRUE(RunningUnderWine()) << "these tests run under Wine";
@@ -326,13 +326,28 @@ void ExpectTheRunsDevicesFeed(WaveFeed forced)
     EXPECT_EQ(capture.WaitAndDecode(2 * kToneMs).keys, "5");
 }
 
-TEST(ForcedWaveFeed, WindowsFeedsTheGeneratorsBytesUnderWineToo)
+// The setting read from this run's environment forces its feed on Windows and under Wine.
+void ExpectTheSettingForces(WaveFeed forced)
 {
-    ExpectTheRunsDevicesFeed(WaveFeed::Exact8Bit);
+    EXPECT_EQ(ChooseWaveFeed(WaveFeedSetting().c_str(), false), forced) << "on Windows";
+    EXPECT_EQ(ChooseWaveFeed(WaveFeedSetting().c_str(), true), forced) << "under Wine";
+    ExpectTheRunsDevicesFeed(forced);
 }
 
-TEST(ForcedWaveFeed, WineFeeds16BitSamples)
+TEST(ForcedWaveFeed, WindowsFeedsTheGeneratorsBytesUnderWineToo)
 {
+    ExpectTheSettingForces(WaveFeed::Exact8Bit);
+}
+
+TEST(ForcedWaveFeed, WineFeeds16BitSamplesOnWindowsToo)
+{
+    ExpectTheSettingForces(WaveFeed::Wine16Bit);
+}
+
+TEST(ForcedWaveFeed, AnyOtherValueLeavesTheFeedToWhetherWineRuns)
+{
+    ASSERT_FALSE(WaveFeedSetting().empty()) << "run with VESMO_WAVE_FEED set";
+    EXPECT_EQ(ChooseWaveFeed(WaveFeedSetting().c_str(), false), WaveFeed::Exact8Bit);
     ExpectTheRunsDevicesFeed(WaveFeed::Wine16Bit);
 }
 

@@ -196,9 +196,9 @@ LRESULT AskToShow(HWND main)
 }
 
 // Vesmo told to close while its programming dialog is open: the main window has begun to
-// close, and the copy ends only when that dialog is closed. A start meanwhile waits, however
-// long that takes (here longer than anyone waits for a window to appear), and runs once the
-// copy has ended, with the speed dials it saved.
+// close, and the copy ends only when that dialog is closed, keeping what the user entered
+// there. A start meanwhile waits, however long that takes (here longer than anyone waits
+// for a window to appear), and runs once the copy has ended, with the speed dials it saved.
 TEST(SecondStart, WhileTheRunningCopyIsClosingWaitsAndRunsWhenItHasEnded)
 {
     struct Case {
@@ -216,6 +216,8 @@ TEST(SecondStart, WhileTheRunningCopyIsClosingWaitsAndRunsWhenItHasEnded)
         {"it is asked to close its window (taskkill without /F)",
          [](HWND main) { ::SendMessageA(main, WM_CLOSE, 0, 0); }, kSaved},
     };
+    const SpeedDialEntry kEnteredWhileClosing = {"Test C", "0709876543"};
+    const std::vector<SpeedDialEntry> kAllThree = {{"Mamma", "123"}, kProgrammed, kEnteredWhileClosing};
     constexpr int kHeldClosingMs = 12000;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -238,13 +240,16 @@ TEST(SecondStart, WhileTheRunningCopyIsClosingWaitsAndRunsWhenItHasEnded)
         EXPECT_EQ(next.WaitForWindow(kMainCaption, 0), nullptr) << "the start ran beside the closing copy";
         ASSERT_TRUE(closing.Running());
 
-        closing.PostClick(dialog, IDCANCEL);
+        closing.Type(dialog, IDC_SPEEDDIAL_NAME, kEnteredWhileClosing.name);
+        closing.Type(dialog, IDC_SPEEDDIAL_NUMBER, kEnteredWhileClosing.number);
+        closing.PostClick(dialog, IDOK);
         EXPECT_TRUE(closing.WaitForExit()) << "the copy told to close did not end";
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kAllThree)) << "what was entered while closing was lost";
         const HWND nextMain = next.WaitForWindow(kMainCaption, 20000);
         ASSERT_NE(nextMain, nullptr) << "the start did not run once the closing copy had ended";
-        EXPECT_EQ(VesmoProcess::ItemText(nextMain, kSpeedDialRows[1].program), kProgrammed.name);
+        EXPECT_EQ(VesmoProcess::ItemText(nextMain, kSpeedDialRows[2].program), kEnteredWhileClosing.name);
         Close(next);
-        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kSavedAndProgrammed));
+        EXPECT_EQ(dir.Read(kSpeedDialFile), SpeedDialFile(kAllThree));
     }
 }
 
