@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# A Debian 12 root with 32-bit Wine, in which the i686 build's Windows tests run. The host
+# A Debian 13 root with 32-bit Wine, in which the i686 build's Windows tests run. The host
 # cannot install wine32 (its amd64 security updates conflict with main's i386 packages); a
-# root that takes bookworm main alone, from the host's own mirror, can. It lives outside the
-# checkout, so that removing build/ does not cost it, and is shared by every checkout here.
-#   VESMO_WINE32_ROOT   where it lives (default /var/cache/vesmo/wine32-root)
+# root of its own, from the host's own mirror, can. It is Debian 13 so that the suite runs
+# under two Wines with no longer run: the x86-64 build under the host's Wine 8, the i686
+# build here under Wine 10, the Wine of Debian 13 and of the newer Ubuntus. It lives outside
+# the checkout, so that removing build/ does not cost it, and is shared by every checkout here.
+#   VESMO_WINE32_ROOT   where it lives (default /var/cache/vesmo/wine32-trixie-root)
 #
 #   scripts/wine32-root.sh make             makes the root, or adds what it lacks; once it is
 #                                           ready, does nothing
@@ -16,7 +18,7 @@
 set -euo pipefail
 
 debian_root=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/debian-root.sh
-root=${VESMO_WINE32_ROOT:-/var/cache/vesmo/wine32-root}
+root=${VESMO_WINE32_ROOT:-/var/cache/vesmo/wine32-trixie-root}
 # What the Windows tests use: Wine for both architectures and the fonts its windows need, a
 # display, the two desktop sound servers and their tools, the DTMF decoder, ImageMagick (for
 # pictures of the windows), CTest with CMake's archive tool, and an objdump that reads both
@@ -35,7 +37,7 @@ run() {
 }
 
 case ${1:-} in
-  make) exec "$debian_root" make "$root" bookworm "${packages[@]}" ;;
+  make) exec "$debian_root" make "$root" trixie "${packages[@]}" ;;
   run) shift; run "$@" ;;
   *) echo "usage: wine32-root.sh make | run DIR CMD..." >&2; exit 2 ;;
 esac
