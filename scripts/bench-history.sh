@@ -5,7 +5,7 @@
 # queued. Prints the medians; no pass or fail.
 #   scripts/bench-history.sh [RUNS [SENDS]]
 set -euo pipefail
-source "$(dirname "$0")/wine-layout.sh"
+source "$(dirname "$0")/wine-start.sh"
 cd "$(dirname "$0")/.."
 scripts/deps.sh bench
 cmake --preset win64 >/dev/null

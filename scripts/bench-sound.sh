@@ -2,11 +2,11 @@
 # Sound benchmark: tones through a private PulseAudio and a private PipeWire (as the tests
 # start them), played by bench/win/sound.cpp as the program plays numbers, with the machine
 # as it is and with every core busy (a busy loop per core, at the user's own priority), at each
-# server queue given (PULSE_LATENCY_MSEC; the program asks for 90 ms). A table of the figures
+# server queue given (PULSE_LATENCY_MSEC; scripts/wine-start.sh gives Vesmo 90 ms). A table of the figures
 # per 1000 keys, each row with the machine's load average when it began.
 #   scripts/bench-sound.sh [KEYS [QUEUE_MS...]]     (1000 keys, the 90 ms queue)
 set -euo pipefail
-source "$(dirname "$0")/wine-layout.sh"
+source "$(dirname "$0")/wine-start.sh"
 cd "$(dirname "$0")/.."
 scripts/deps.sh sound-bench
 cmake --preset win64 >/dev/null
@@ -41,7 +41,7 @@ for cores in idle busy; do
   for server in pulse pipewire; do
     for queue in "${queues[@]}"; do
       load=$(cut -d ' ' -f 1 /proc/loadavg)
-      figures=$(VESMO_SOUND=$server VESMO_PULSE_LATENCY_MSEC=$queue \
+      figures=$(VESMO_SOUND=$server PULSE_LATENCY_MSEC=$queue \
         scripts/wine-exec build/win64/bench/win/vesmo-sound-bench.exe "$keys" | tr -d '\r')
       # "keys N whole N split N short N misdecoded N dc-steps N delay-ms N": the values.
       printf '%-10s %-8s %-6s %-5s' "$server" "$queue" "$cores" "$load"

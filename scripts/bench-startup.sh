@@ -6,7 +6,7 @@
 # a folder whose sfile.vmo is 1 GB (a stray file under that name); then the executables'
 # sizes and the DLLs they import.
 set -euo pipefail
-source "$(dirname "$0")/wine-layout.sh"
+source "$(dirname "$0")/wine-start.sh"
 cd "$(dirname "$0")/.."
 scripts/deps.sh bench
 for preset in win64 win32; do

@@ -30,7 +30,7 @@ substitute() { sed "s/@VERSION@/$version/g" "$1"; }
 install -d -m 755 "$stage/DEBIAN" "$stage"/usr/{bin,lib/vesmo,share/{applications,metainfo,man/man1,doc/vesmo}}
 install -m 644 build/win64/ui/vesmo.exe "$stage/usr/lib/vesmo/vesmo.exe"
 install -m 755 scripts/wine-fonts "$stage/usr/lib/vesmo/wine-fonts"
-install -m 644 scripts/wine-layout.sh "$stage/usr/lib/vesmo/wine-layout.sh"
+install -m 644 scripts/wine-start.sh "$stage/usr/lib/vesmo/wine-start.sh"
 substitute "$debian/vesmo" >"$stage/usr/bin/vesmo"
 chmod 755 "$stage/usr/bin/vesmo"
 strip --strip-unneeded --remove-section=.comment --remove-section=.note \

@@ -2,7 +2,7 @@
 # Builds Vesmo and starts it under Wine. The speed dials and the sent-number history are
 # kept in the folder this is started from, as the program keeps them in its current folder.
 set -euo pipefail
-source "$(dirname "$0")/wine-layout.sh"
+source "$(dirname "$0")/wine-start.sh"
 root=$(cd "$(dirname "$0")/.." && pwd)
 say() { echo "vesmo: $*"; }
 "$root/scripts/deps.sh" run
@@ -20,9 +20,4 @@ if [ ! -f "$prefix/system.reg" ]; then
 fi
 "$root/scripts/wine-fonts" "$prefix"
 say "starting Vesmo; its numbers are kept in $PWD"
-# Wine's PulseAudio driver keeps only some 30 ms queued in the server (PulseAudio, or
-# PipeWire's PulseAudio service): a machine busy for longer than that cuts a tone in two.
-# A 90 ms queue rides that out (measured by scripts/bench-sound.sh: fewer tones cut than with
-# 60 ms, and a sound from silence starts as soon); the user's own setting wins.
-export PULSE_LATENCY_MSEC=${PULSE_LATENCY_MSEC:-90}
 exec wine "$root/build/win64/ui/vesmo.exe"

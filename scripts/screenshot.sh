@@ -3,7 +3,7 @@
 # docs/screenshots (or the folder given): NAME.png at 96 DPI, and NAME-144dpi.png at 144 DPI
 # (a screen set to 150 %).
 set -euo pipefail
-source "$(dirname "$0")/wine-layout.sh"
+source "$(dirname "$0")/wine-start.sh"
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-docs/screenshots}")
 mkdir -p "$out"

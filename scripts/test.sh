@@ -9,7 +9,7 @@
 #   scripts/test.sh --repeat N   builds and runs the host tests once, then each build's
 #                                Windows tests N times, stopping at the first run that fails
 set -euo pipefail
-source "$(dirname "$0")/wine-layout.sh"
+source "$(dirname "$0")/wine-start.sh"
 cd "$(dirname "$0")/.."
 
 usage() { echo "usage: scripts/test.sh [--repeat N]   (N: how many times the Windows tests run)" >&2; exit 2; }

@@ -131,7 +131,7 @@ send_number() {
   t=$(now)
   for _ in $(seq 150); do
     sleep 0.2
-    heard=$(multimon-ng -q -t raw -a DTMF "$capture" 2>/dev/null | sed -n 's/^DTMF: //p' | tr -d '\n')
+    heard=$(multimon-ng -q -t raw -a DTMF "$capture" 2>/dev/null | sed -n 's/^DTMF: //p' | tr -d '\n' || true)
     [ "$heard" = "$number" ] && break
   done
   signal_user TERM parec
@@ -168,7 +168,7 @@ wait_for_window "$t"
 grep -q "första gången" "$log/start1.log" || fail "the first start did not say that it takes a while"
 [ -f "$data/wine/.vesmo-ready" ] && [ -d "$data/wine/drive_c/windows" ] || fail "no Wine prefix in $data/wine"
 ! ls "$home"/.local/share/applications/wine* >/dev/null 2>&1 || fail "Wine made menu entries: $(ls "$home/.local/share/applications")"
-wm_class=$(as_user xprop -id "$main_window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"/\2/p')
+wm_class=$(as_user xprop -id "$main_window" WM_CLASS | sed -n 's/.*= "\(.*\)", "\(.*\)"/\2/p' || true)
 startup_class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/vesmo.desktop)
 [ "$wm_class" = "$startup_class" ] || fail "the window's class is \"$wm_class\", the desktop entry's \"$startup_class\""
 as_user xwd -root -silent >"$log/main-window.xwd"

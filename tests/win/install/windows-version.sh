@@ -33,9 +33,10 @@ case $minimum in
 esac
 newer() { awk -v a="$1" -v b="$2" 'BEGIN { split(a, x, "."); split(b, y, "."); exit !(x[1] > y[1] || (x[1] == y[1] && x[2] > y[2])) }'; }
 
-zips=$(ls "$release"/vesmo-*-win32.zip "$release"/vesmo-*-win64.zip 2>/dev/null)
-[ "$(echo "$zips" | grep -c .)" = 2 ] || { echo "FAIL: not both zips in $release (scripts/release.sh writes them)" >&2; exit 1; }
-for zip in $zips; do
+zips=("$release"/vesmo-*-win32.zip "$release"/vesmo-*-win64.zip)
+[ ${#zips[@]} = 2 ] && [ -f "${zips[0]}" ] && [ -f "${zips[1]}" ] ||
+  { echo "FAIL: not both zips in $release (scripts/release.sh writes them)" >&2; exit 1; }
+for zip in "${zips[@]}"; do
   arch=$(basename "$zip" .zip | sed 's/.*-//')
   mkdir "$work/$arch"
   (cd "$work/$arch" && cmake -E tar xf "$zip") || { fail "cannot unpack $zip"; continue; }

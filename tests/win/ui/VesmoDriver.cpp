@@ -79,7 +79,7 @@ VesmoProcess::VesmoProcess(const ProgramFile& program, const std::string& workDi
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     // A start that fails is the test's failure: the scripts start Wine with a fixed address
-    // layout (scripts/wine-layout.sh), without which Wine itself failed one start in 10,000.
+    // layout (scripts/wine-start.sh), without which Wine itself failed one start in 10,000.
     if (!::CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, workDir.c_str(),
                           &startup, &m_processInfo)) {
         std::fprintf(stderr, "%s did not start in %s: CreateProcess error %lu\n", program.path.c_str(),
