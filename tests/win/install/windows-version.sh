@@ -47,7 +47,13 @@ for zip in "${zips[@]}"; do
       said=$(echo "$header" | awk -v f="$field" '$1 == "Major" f "Version" { M = $2 } $1 == "Minor" f "Version" { m = $2 } END { print M "." m }')
       [ "$said" = "$minimum" ] || fail "$arch $exe says in its header ($field version) that it needs Windows $said, not $minimum"
     done
-    imports=$(echo "$header" | awk '/DLL Name:/ { dll = tolower($3); next } dll != "" && /^\t[0-9a-f]+\t +[0-9]+ +/ { print dll, $3 }')
+    # An import's row, as binutils before 2.40 prints it ("vma  Hint/Ord  Member-Name") and
+    # as later ones do ("vma  Ordinal  Hint  Member-Name").
+    imports=$(echo "$header" | awk '
+      /DLL Name:/ { dll = tolower($3); next }
+      dll == "" { next }
+      /^\t[0-9a-f]+\t +[0-9]+ +[^ ]/ { print dll, $3; next }
+      /^\t[0-9a-f]+ +[^ ]+ +[0-9a-f]+ +[^ ]/ { print dll, $4 }')
     [ -n "$imports" ] || fail "$arch $exe: no imports read"
     while read -r dll function; do
       first=$(awk -v d="$dll" -v f="$function" '$1 == d && $2 == f { print $3 }' "$table")
