@@ -197,11 +197,14 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
 fi
 "$VESMO_ROOT/scripts/wine-fonts" "$WINEPREFIX"
-if [ ! -f "$WINEPREFIX/vesmo-desktop" ]; then
+if [ ! -f "$WINEPREFIX/vesmo-desktop-with-taskbar" ]; then
   # One virtual desktop for every program: window frames, a taskbar and a notification area.
+  # Wine 8 gives a virtual desktop its taskbar; Wine 10 only where the desktop's EnableShell
+  # says so, and shows the icons in a little window of their own otherwise.
   wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
   wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1 || true
-  touch "$WINEPREFIX/vesmo-desktop"
+  wine reg add 'HKCU\Software\Wine\Explorer\Desktops\Default' /v EnableShell /t REG_DWORD /d 1 /f >/dev/null 2>&1 || true
+  touch "$WINEPREFIX/vesmo-desktop-with-taskbar"
   # The desktop started by wineboot does not have these settings yet: start afresh.
   wineserver -k >/dev/null 2>&1 || true
   wineserver -w >/dev/null 2>&1 || true

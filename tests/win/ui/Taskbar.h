@@ -8,9 +8,19 @@
 #include <optional>
 #include <string>
 
+// Where a press on a notification icon goes: the window that takes the mouse there, and
+// the point in its client area.
+struct TrayIcon {
+    HWND window = nullptr;
+    POINT at{};
+};
+
 // Wine's taskbar with its notification area (explorer.exe's Shell_TrayWnd), seen from
-// outside. Each icon's tip is a tooltip owned by the taskbar with one tool whose record
-// and text live in explorer's memory: they are read through a buffer placed there.
+// outside. Wine 8 draws the icons in the taskbar itself, each icon's tip a tooltip owned by
+// the taskbar whose one tool is the icon's rectangle; Wine 10 gives each icon a child
+// window of the taskbar, which owns the icon's tooltip and takes its mouse messages. A
+// tool's record and text live in explorer's memory: they are read through a buffer placed
+// there.
 class Taskbar {
 public:
     Taskbar() : m_window(::FindWindowA("Shell_TrayWnd", nullptr))
@@ -44,25 +54,32 @@ public:
         return ::Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
     }
 
-    // Where the icon whose tip reads 'tip' is shown (taskbar client coordinates), if any.
-    std::optional<RECT> IconWithTip(const std::string& tip) const
+    // The icon whose tip reads 'tip', if the notification area shows one.
+    std::optional<TrayIcon> IconWithTip(const std::string& tip) const
     {
         for (HWND w = ::FindWindowExA(nullptr, nullptr, TOOLTIPS_CLASSA, nullptr); w;
              w = ::FindWindowExA(nullptr, w, TOOLTIPS_CLASSA, nullptr)) {
-            if (::GetWindow(w, GW_OWNER) != m_window)
+            const HWND owner = ::GetWindow(w, GW_OWNER);
+            const bool drawnByTheTaskbar = owner == m_window;
+            if (!drawnByTheTaskbar && (!owner || ::GetAncestor(owner, GA_PARENT) != m_window))
                 continue;
             TTTOOLINFOA tool{};
             std::string text;
-            if (FirstTool(w, tool, text) && text == tip && !::IsRectEmpty(&tool.rect))
-                return tool.rect;
+            if (!FirstTool(w, tool, text) || text != tip)
+                continue;
+            RECT area = tool.rect;
+            if (!drawnByTheTaskbar && (!::IsWindowVisible(owner) || !::GetClientRect(owner, &area)))
+                continue;
+            if (!::IsRectEmpty(&area))
+                return TrayIcon{owner, {(area.left + area.right) / 2, (area.top + area.bottom) / 2}};
         }
         return std::nullopt;
     }
 
     // A mouse message on the icon, as the mouse gives it to the notification area.
-    void Press(const RECT& icon, UINT mouseMessage) const
+    static void Press(const TrayIcon& icon, UINT mouseMessage)
     {
-        ::SendMessageA(m_window, mouseMessage, 0, MAKELPARAM((icon.left + icon.right) / 2, (icon.top + icon.bottom) / 2));
+        ::SendMessageA(icon.window, mouseMessage, 0, MAKELPARAM(icon.at.x, icon.at.y));
     }
 
     // The window's button in the taskbar (its id is the window handle), or null.

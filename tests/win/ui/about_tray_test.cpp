@@ -61,11 +61,11 @@ protected:
     }
 
     // The icon as the shell shows it, once the program has put it there.
-    RECT Icon() const
+    TrayIcon Icon() const
     {
-        std::optional<RECT> icon;
+        std::optional<TrayIcon> icon;
         WaitUntil([&] { return (icon = taskbar.IconWithTip(kTrayTip)).has_value(); });
-        return icon.value_or(RECT{});
+        return icon.value_or(TrayIcon{});
     }
 
     // A mouse message on the icon, through Wine's notification area or sent to the window
@@ -73,7 +73,7 @@ protected:
     void PressIcon(bool throughTaskbar, UINT mouseMessage) const
     {
         if (throughTaskbar)
-            taskbar.Press(Icon(), mouseMessage);
+            Taskbar::Press(Icon(), mouseMessage);
         else
             ::SendNotifyMessageA(vesmo.Main(), WM_TRAYNOTIFY, 0, mouseMessage);
         vesmo.Settle();

@@ -137,11 +137,11 @@ protected:
     void ExpectTheIconBringsTheWindowBack() const
     {
         EXPECT_TRUE(Taskbar::HasIcon(vesmo.Main(), 0));
-        std::optional<RECT> icon;
+        std::optional<TrayIcon> icon;
         ASSERT_TRUE(WaitUntil([&] { return (icon = taskbar.IconWithTip(kTrayTip)).has_value(); }))
             << "no icon in the notification area shows the tip";
         ASSERT_FALSE(::IsWindowVisible(vesmo.Main()));
-        taskbar.Press(*icon, WM_RBUTTONDOWN);
+        Taskbar::Press(*icon, WM_RBUTTONDOWN);
         vesmo.Settle();
         EXPECT_TRUE(WaitUntil([&] { return ShownInTheForeground(vesmo.Main()); }));
     }
