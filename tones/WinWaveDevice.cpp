@@ -25,8 +25,10 @@ namespace {
 //    the stream has run dry it pads with zero bytes, which for 8-bit unsigned samples are
 //    full-scale negative: a thump before or after a key played from silence.
 // So under Wine every block goes out as 16-bit samples (zero is silence there) and ends in
-// a stretch of silence longer than anything Wine holds back or drops.
-constexpr int kWineTrailingSilenceMs = 50;
+// a stretch of silence longer than anything Wine holds back or drops. Wine 10 holds back
+// more the longer the server's queue: with the 90 ms that Vesmo's launchers ask for, up to
+// 79 ms was measured, where 50 ms of silence had been enough for Wine 8 and for Wine 10 at 60.
+constexpr int kWineTrailingSilenceMs = 100;
 constexpr std::size_t kWineTrailingSilence = kSampleRate * kWineTrailingSilenceMs / 1000;
 
 std::int16_t To16Bit(unsigned char sample) { return static_cast<std::int16_t>((sample - kSilence) * 256); }
