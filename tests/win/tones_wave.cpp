@@ -117,11 +117,8 @@ TEST(WaveOutput, EveryKeyIsHeard)
     std::vector<int> toneMs, dcStepMs, interruptionMs;
     for (const char key : std::string("123A456B789C*0#D")) {
         SCOPED_TRACE(key);
-        capture.Mark();
-        ASSERT_EQ(generator.PlayKey(key), kWaveNoError);
-        const HeardSound heard = capture.WaitAndDecode(kToneMs);
-        EXPECT_EQ(heard.keys, std::string(1, key));
-        ExpectTones(heard, 1, kToneMs);
+        const HeardSound heard = PlayAndExpectHeard(capture, kToneMs, std::string(1, key), kToneMs,
+                                                    [&] { EXPECT_EQ(generator.PlayKey(key), kWaveNoError); });
         toneMs.insert(toneMs.end(), heard.toneMs.begin(), heard.toneMs.end());
         dcStepMs.insert(dcStepMs.end(), heard.dcStepMs.begin(), heard.dcStepMs.end());
         interruptionMs.insert(interruptionMs.end(), heard.interruptionMs.begin(), heard.interruptionMs.end());
@@ -137,11 +134,8 @@ TEST(WaveOutput, ASequenceIsHeardWithEveryToneAtItsLength)
     CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
     const std::string number = "0701234567*#";
-    capture.Mark();
-    ASSERT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
-    const HeardSound heard = capture.WaitAndDecode(static_cast<int>(number.size()) * 2 * kToneMs);
-    EXPECT_EQ(heard.keys, number);
-    ExpectTones(heard, number.size(), kToneMs);
+    PlayAndExpectHeard(capture, static_cast<int>(number.size()) * 2 * kToneMs, number, kToneMs,
+                       [&] { EXPECT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError); });
 }
 
 // Every tone of a long number at the start length and at 100 ms, measured in the capture;
@@ -154,11 +148,9 @@ TEST(WaveOutput, ToneLengthsAreMeasuredAsSet)
         SCOPED_TRACE(ms);
         CToneGenerator generator(ms, std::make_unique<CWinWaveDevice>());
         ASSERT_EQ(generator.Open(), kWaveNoError);
-        capture.Mark();
-        ASSERT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
-        const HeardSound heard = capture.WaitAndDecode(static_cast<int>(number.size()) * 2 * ms);
-        EXPECT_EQ(heard.keys, number);
-        ExpectTones(heard, number.size(), ms);
+        const HeardSound heard = PlayAndExpectHeard(capture, static_cast<int>(number.size()) * 2 * ms, number, ms, [&] {
+            EXPECT_EQ(generator.PlaySequence(number.c_str()), kWaveNoError);
+        });
         if (heard.toneMs.empty())
             continue;
         double sum = 0, squares = 0;
@@ -181,14 +173,14 @@ TEST(WaveOutput, RequestsMadeWhileSoundPlaysAreAllHeardInOrder)
     SoundCapture capture;
     CToneGenerator generator(kToneMs, std::make_unique<CWinWaveDevice>());
     ASSERT_EQ(generator.Open(), kWaveNoError);
-    capture.Mark();
-    ASSERT_EQ(generator.PlaySequence("123"), kWaveNoError);
-    ASSERT_EQ(generator.PlaySequence("456"), kWaveNoError);
-    ASSERT_EQ(generator.SetToneLength(100), 0);
-    ASSERT_EQ(generator.PlayKey('7'), kWaveNoError);
-    const HeardSound heard = capture.WaitAndDecode(6 * 2 * kToneMs + 100);
-    EXPECT_EQ(heard.keys, "1234567");
-    ExpectTones(heard, {kToneMs, kToneMs, kToneMs, kToneMs, kToneMs, kToneMs, 100});
+    PlayAndExpectHeard(capture, 6 * 2 * kToneMs + 100, "1234567", {kToneMs, kToneMs, kToneMs, kToneMs, kToneMs, kToneMs, 100},
+                       [&] {
+                           EXPECT_EQ(generator.SetToneLength(kToneMs), 0);
+                           EXPECT_EQ(generator.PlaySequence("123"), kWaveNoError);
+                           EXPECT_EQ(generator.PlaySequence("456"), kWaveNoError);
+                           EXPECT_EQ(generator.SetToneLength(100), 0);
+                           EXPECT_EQ(generator.PlayKey('7'), kWaveNoError);
+                       });
 }
 
 TEST(WaveOutput, TheDeviceMarksABlockDoneOnceItHasPlayed)

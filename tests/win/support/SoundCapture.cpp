@@ -228,8 +228,30 @@ SoundCapture::SoundCapture()
     Mark();
 }
 
+StallWatch::StallWatch()
+    : m_thread([this] {
+          auto last = std::chrono::steady_clock::now();
+          while (!m_stop) {
+              std::this_thread::sleep_for(std::chrono::milliseconds(1));
+              const auto now = std::chrono::steady_clock::now();
+              const long long unrunUs = std::chrono::duration_cast<std::chrono::microseconds>(now - last).count() - 1000;
+              if (unrunUs > m_longestUs)
+                  m_longestUs = unrunUs;
+              last = now;
+          }
+      })
+{
+}
+
+StallWatch::~StallWatch()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
 void SoundCapture::Mark()
 {
+    m_stalls.Restart();
     m_sUnixPath = NewestCapture(m_sCapture);
     m_Path = WindowsPath(m_sUnixPath);
     m_nMark = EvenSize(m_Path);
@@ -269,5 +291,6 @@ HeardSound SoundCapture::WaitAndDecode(int audioMs)
     heard.keys = DecodeDtmf(samples, m_sCapture + ".slice");
     MeasureTones(samples, heard);
     MeasureDcSteps(samples, heard);
+    heard.longestStallMs = m_stalls.LongestMs();
     return heard;
 }

@@ -8,9 +8,11 @@
 // PipeWire (VESMO_SOUND=pulse or pipewire) VESMO_CAPTURE is the recording of the server's
 // sink, which runs all the time.
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <thread>
 #include <vector>
 
 struct HeardSound {
@@ -23,6 +25,9 @@ struct HeardSound {
     std::vector<int> dcStepMs;
     // Where the first burst began, in ms from the start of what was heard; -1 when none.
     int firstToneAtMs = -1;
+    // The longest time this process went unrun from the mark until the sound was decoded,
+    // in ms: a machine that stopped it (a busy host, another program) stopped the server too.
+    int longestStallMs = 0;
 };
 
 // How far the length of a tone as heard may be from the length it was played at: the
@@ -64,6 +69,24 @@ std::size_t SureKeys(const std::vector<HeardKey>& keys, const std::vector<int>& 
 // pause between two tones (20 ms) stays a pause.
 void MeasureTones(const std::vector<std::int16_t>& samples, HeardSound& heard);
 
+// How long this process goes unrun: a thread that sleeps a millisecond at a time notes the
+// longest time between its wake-ups beyond that.
+class StallWatch {
+public:
+    StallWatch();
+    ~StallWatch();
+    StallWatch(const StallWatch&) = delete;
+    StallWatch& operator=(const StallWatch&) = delete;
+
+    void Restart() { m_longestUs = 0; }
+    int LongestMs() const { return static_cast<int>(m_longestUs / 1000); }
+
+private:
+    std::atomic<bool> m_stop{false};
+    std::atomic<long long> m_longestUs{0};
+    std::thread m_thread;
+};
+
 class SoundCapture {
 public:
     SoundCapture();
@@ -80,4 +103,5 @@ private:
     std::string m_sUnixPath;  // the capture listened to since the mark
     std::filesystem::path m_Path;
     std::uintmax_t m_nMark = 0;
+    StallWatch m_stalls;
 };

@@ -59,11 +59,8 @@ TEST_F(MainWindow, EachKeypadButtonIsHeardAsItsKey)
                              {IDC_KEY_STAR, '*'}, {IDC_KEY_0, '0'}, {IDC_KEY_HASH, '#'}, {IDC_KEY_D, 'D'}};
     for (const Button& button : keypad) {
         SCOPED_TRACE(button.key);
-        capture.Mark();
-        vesmo.Click(button.id);
-        const HeardSound heard = capture.WaitAndDecode(kStartToneMs);
-        EXPECT_EQ(heard.keys, std::string(1, button.key));
-        ExpectTones(heard, 1, kStartToneMs);
+        PlayAndExpectHeard(capture, kStartToneMs, std::string(1, button.key), kStartToneMs,
+                           [&] { vesmo.Click(button.id); });
     }
     // A keypad key sounds for one tone length and changes neither field nor read-out.
     EXPECT_EQ(vesmo.Text(IDC_NUMBER), "");
@@ -114,12 +111,10 @@ TEST_F(MainWindow, TheSliderTakesEffectOnlyAtTheNextKey)
     vesmo.MoveSlider(120);
     EXPECT_EQ(vesmo.Text(IDC_MS), "48");
 
-    capture.Mark();
-    vesmo.Click(IDC_KEY_5);
-    EXPECT_EQ(vesmo.Text(IDC_MS), "120");
-    const HeardSound heard = capture.WaitAndDecode(SequenceMs("5", 120));
-    EXPECT_EQ(heard.keys, "5");
-    ExpectTones(heard, 1, 120);
+    PlayAndExpectHeard(capture, SequenceMs("5", 120), "5", 120, [&] {
+        vesmo.Click(IDC_KEY_5);
+        EXPECT_EQ(vesmo.Text(IDC_MS), "120");
+    });
 }
 
 // The three ways of dialling, one after the other, as a user would in one sitting.
