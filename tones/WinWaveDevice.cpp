@@ -31,6 +31,18 @@ namespace {
 constexpr int kWineTrailingSilenceMs = 100;
 constexpr std::size_t kWineTrailingSilence = kSampleRate * kWineTrailingSilenceMs / 1000;
 
+// The thread that loads the sound driver ahead of the first open, until that open.
+struct HandleClose {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+std::unique_ptr<void, HandleClose> g_driverLoading;
+
+DWORD WINAPI LoadDriver(LPVOID)
+{
+    waveOutGetNumDevs();
+    return 0;
+}
+
 std::int16_t To16Bit(unsigned char sample) { return static_cast<std::int16_t>((sample - kSilence) * 256); }
 
 struct GlobalRelease {
@@ -179,8 +191,20 @@ void CWinWaveDevice::WaveOutClose::operator()(HWAVEOUT hWaveOut) const
     waveOutClose(hWaveOut);
 }
 
+void CWinWaveDevice::LoadDriverAhead()
+{
+    g_driverLoading.reset(CreateThread(nullptr, 0, LoadDriver, nullptr, 0, nullptr));
+}
+
 int CWinWaveDevice::Open()
 {
+    // Wine's waveform interface loads its driver at the first call in a process; an open on
+    // another thread while that first call still ran failed with MMSYSERR_NOTENABLED, 9
+    // opens in 1200 where two programs started at once.
+    if (g_driverLoading) {
+        WaitForSingleObject(g_driverLoading.get(), INFINITE);
+        g_driverLoading.reset();
+    }
     HWAVEOUT hWaveOut = nullptr;
     const MMRESULT result = waveOutOpen(&hWaveOut, 0, reinterpret_cast<LPCWAVEFORMATEX>(&m_Format), 0, 0,
                                         WAVE_ALLOWSYNC | CALLBACK_NULL);

@@ -41,6 +41,11 @@ class CWinWaveDevice final : public CWaveDevice {
 public:
     explicit CWinWaveDevice(WaveFeed feed = RunWaveFeed());
 
+    // Loading the sound driver is the slowest step of a start: this loads it on a thread of
+    // its own, so that it runs while the window is built. The next Open waits for it.
+    // Called from the thread that opens the device.
+    static void LoadDriverAhead();
+
     int Open() override;
     std::unique_ptr<CWaveBuffer> Allocate(std::size_t bytes) override;
     void Write(CWaveBuffer& buffer, std::size_t bytes) override;

@@ -1,17 +1,10 @@
 // The application object and the program's entry point.
 #include "DialerDlg.h"
 #include "RunningCopy.h"
+#include "WinWaveDevice.h"
 #include "toolkit/App.h"
 
-#include <mmsystem.h>
-
 namespace {
-
-DWORD WINAPI LoadSoundDriver(LPVOID)
-{
-    ::waveOutGetNumDevs();
-    return 0;
-}
 
 class CDialerApp : public CApp {
 protected:
@@ -24,11 +17,8 @@ protected:
         if (!runningCopy.ClaimFolder())
             return false;
 
-        // Loading the sound driver is the slowest step of starting. It runs while the window
-        // is built, so that opening the device during the window's initialisation finds it
-        // loaded. Nothing else happens on that thread.
-        if (HANDLE warmUp = ::CreateThread(nullptr, 0, LoadSoundDriver, nullptr, 0, nullptr))
-            ::CloseHandle(warmUp);
+        // The window's initialisation opens the sound device.
+        CWinWaveDevice::LoadDriverAhead();
 
         CDialerDlg dialog(runningCopy);
         m_pMainWnd = &dialog;

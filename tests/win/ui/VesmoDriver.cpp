@@ -281,6 +281,26 @@ bool VesmoProcess::Running() const
     return m_processInfo.hProcess && ::WaitForSingleObject(m_processInfo.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+std::string VesmoProcess::State() const
+{
+    if (!m_processInfo.hProcess)
+        return "not started";
+    if (!Running()) {
+        DWORD exitCode = 0;
+        ::GetExitCodeProcess(m_processInfo.hProcess, &exitCode);
+        return "ended with code " + std::to_string(exitCode);
+    }
+    std::string state = "running, windows:";
+    for (HWND window : TopLevelWindows()) {
+        state += " \"" + WindowText(window) + "\"";
+        if (!::IsWindowVisible(window))
+            state += " (hidden)";
+        else if (window != m_main && !MessageBoxText(window).empty())
+            state += " saying \"" + MessageBoxText(window) + "\"";
+    }
+    return state;
+}
+
 void VesmoProcess::Kill() const
 {
     if (!m_processInfo.hProcess)

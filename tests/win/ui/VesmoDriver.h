@@ -137,6 +137,10 @@ public:
 
     bool WaitForExit(int timeoutMs = 15000) const;
     bool Running() const;
+    // For a failure's message: whether the program runs or how it ended, and the captions
+    // of its top-level windows ("(hidden)" after those not shown), with the text of any other
+    // window shown (a message box's).
+    std::string State() const;
     // Ends the program at once, as a crash or a killed process ends, and waits until it has.
     void Kill() const;
 

@@ -344,7 +344,8 @@ TEST(SecondStart, TwoAtOnceInTheSameFolderLeaveOneRunningCopy)
     SeededDir dir(kSaved);
     const VesmoProcess one(dir.Path(), false);
     const VesmoProcess other(dir.Path(), false);
-    ASSERT_TRUE(WaitUntil([&] { return one.Running() != other.Running(); }, 20000)) << "not one copy left";
+    ASSERT_TRUE(WaitUntil([&] { return one.Running() != other.Running(); }, 20000))
+        << "not one copy left: one " << one.State() << "; the other " << other.State();
     const VesmoProcess& running = one.Running() ? one : other;
     EXPECT_NE(running.WaitForWindow(kMainCaption), nullptr);
 }
