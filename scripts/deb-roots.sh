@@ -12,9 +12,9 @@ here=$(cd "$(dirname "$0")/.." && pwd)
 roots=${VESMO_DEB_ROOTS:-/var/cache/vesmo}
 suites=(bookworm trixie)
 # The package's dependencies and recommendations; a display, a way to type into it and to take
-# its picture, and a notification area as a desktop has; the DTMF decoder.
-packages=(wine wine64 fonts-wine pulseaudio pulseaudio-utils libnotify-bin xvfb xdotool x11-utils x11-apps trayer
-          multimon-ng)
+# its picture, and a window manager and a notification area as a desktop has; the DTMF decoder.
+packages=(wine wine64 fonts-wine pulseaudio pulseaudio-utils libnotify-bin xvfb xdotool x11-utils x11-apps openbox
+          trayer multimon-ng)
 
 case ${1:-} in
   make)

@@ -67,6 +67,12 @@ as_user Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$log/display" >
 display=
 read -r -t 20 display <"$log/display" || { cat "$log/xvfb.log" >&2; fail "Xvfb did not start"; }
 session+=(DISPLAY=":$display")
+# A window manager, as every desktop has: Wine 10 leaves a window that nobody manages mapped
+# when the program hides it (it waits for the manager to confirm the window's last state).
+as_user openbox >"$log/openbox.log" 2>&1 &
+managed() { as_user xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+for _ in $(seq 100); do managed && break; sleep 0.1; done
+managed || { cat "$log/openbox.log" >&2; fail "openbox did not start"; }
 # A notification area, as the desktop's panel has, for Vesmo's icon.
 as_user trayer --edge bottom --align right --widthtype request --SetDockType false >"$log/trayer.log" 2>&1 &
 
@@ -179,9 +185,8 @@ send_number "$log/capture1.raw"
 as_user xdotool windowfocus --sync "$main_window"
 as_user xdotool key alt+d
 for _ in $(seq 100); do [ -z "$(main_windows)" ] && break; sleep 0.1; done
-# Where Vesmo cannot put its icon in the notification area it does not hide (Wine 10 with
-# this tray, so far): the second start then finds the window shown.
-[ -z "$(main_windows)" ] || say "Dölj left the main window shown"
+[ -z "$(main_windows)" ] || fail "Dölj left the main window shown"
+say "Dölj hid the main window"
 t=$(now)
 first_launcher=$launcher_pid
 start_from_menu "$log/start2.log"
