@@ -67,8 +67,8 @@ as_user Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$log/display" >
 display=
 read -r -t 20 display <"$log/display" || { cat "$log/xvfb.log" >&2; fail "Xvfb did not start"; }
 session+=(DISPLAY=":$display")
-# A window manager, as every desktop has: Wine 10 leaves a window that nobody manages mapped
-# when the program hides it (it waits for the manager to confirm the window's last state).
+# A window manager, as every desktop has. Without one (or under twm) Wine 10 leaves a window
+# mapped on the screen when the program hides it, a plain window too; under openbox it goes.
 as_user openbox >"$log/openbox.log" 2>&1 &
 managed() { as_user xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 for _ in $(seq 100); do managed && break; sleep 0.1; done
