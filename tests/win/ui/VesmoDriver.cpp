@@ -295,8 +295,8 @@ std::string VesmoProcess::State() const
         state += " \"" + WindowText(window) + "\"";
         if (!::IsWindowVisible(window))
             state += " (hidden)";
-        else if (window != m_main && !MessageBoxText(window).empty())
-            state += " saying \"" + MessageBoxText(window) + "\"";
+        else if (const std::string text = window != m_main ? MessageBoxText(window) : ""; !text.empty())
+            state += " saying \"" + text + "\"";
     }
     return state;
 }
