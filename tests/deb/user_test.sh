@@ -24,7 +24,8 @@ signal_user() {
   for pid in /proc/[0-9]*; do
     [ "$(stat -c %u "$pid" 2>/dev/null)" = "$uid" ] || continue
     [ -z "${2:-}" ] || [ "$(cat "$pid/comm" 2>/dev/null)" = "$2" ] || continue
-    kill "-$1" "${pid#/proc/}" 2>/dev/null
+    # A process may end between the look and the signal.
+    kill "-$1" "${pid#/proc/}" 2>/dev/null || true
   done
   return 0
 }
@@ -58,7 +59,13 @@ stop_all() {
   sleep 1
   signal_user KILL
 }
-trap stop_all EXIT
+# A run that set -e ends says which command it stopped at (fail gives its own reason).
+on_exit() {
+  local status=$? command=$BASH_COMMAND
+  [ "$status" = 0 ] || [[ $command == exit* ]] || echo "FAIL: stopped at \"$command\" (exit $status)" >&2
+  stop_all
+}
+trap on_exit EXIT
 
 # The display.
 mkfifo "$log/display"
