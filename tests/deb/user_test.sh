@@ -17,17 +17,30 @@ mkdir -m 755 "$log"
 export DEBIAN_FRONTEND=noninteractive
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
-# Signals the user's processes, or those of them that run the command NAME (the root has no
-# procps): signal_user SIGNAL [NAME]
-signal_user() {
+# The user's processes, or those of them that run the command NAME (the root has no procps):
+# user_pids [NAME]
+user_pids() {
   local pid
   for pid in /proc/[0-9]*; do
     [ "$(stat -c %u "$pid" 2>/dev/null)" = "$uid" ] || continue
-    [ -z "${2:-}" ] || [ "$(cat "$pid/comm" 2>/dev/null)" = "$2" ] || continue
-    # A process may end between the look and the signal.
-    kill "-$1" "${pid#/proc/}" 2>/dev/null || true
+    [ -z "${1:-}" ] || [ "$(cat "$pid/comm" 2>/dev/null)" = "$1" ] || continue
+    echo "${pid#/proc/}"
   done
-  return 0
+}
+# signal_user SIGNAL [NAME]
+signal_user() {
+  local pid
+  for pid in $(user_pids "${2:-}"); do
+    # A process may end between the look and the signal.
+    kill "-$1" "$pid" 2>/dev/null || true
+  done
+}
+stop_all() {
+  signal_user TERM
+  sleep 1
+  signal_user KILL
+  # userdel refuses a user who has a process, a killed one too until its parent has reaped it.
+  for _ in $(seq 100); do [ -z "$(user_pids)" ] && break; sleep 0.1; done
 }
 say() { echo "-- $*"; }
 now() { date +%s.%N; }
@@ -37,7 +50,7 @@ since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
 if dpkg-query -W -f='${Status}' vesmo 2>/dev/null | grep -q installed; then apt-get purge -y -q vesmo >/dev/null; fi
 if id "$user" >/dev/null 2>&1; then
   uid=$(id -u "$user")
-  signal_user KILL
+  stop_all
   userdel -r "$user" 2>/dev/null || true
 fi
 useradd --create-home --shell /bin/bash "$user"
@@ -54,11 +67,6 @@ session=(HOME="$home" USER="$user" LOGNAME="$user" SHELL=/bin/bash LANG=C.UTF-8
          PATH=/usr/local/bin:/usr/bin:/bin XDG_RUNTIME_DIR="$runtime")
 as_user() { runuser -u "$user" -- env -i "${session[@]}" "$@"; }
 
-stop_all() {
-  signal_user TERM
-  sleep 1
-  signal_user KILL
-}
 # A run that set -e ends says which command it stopped at (fail gives its own reason).
 on_exit() {
   local status=$? command=$BASH_COMMAND
@@ -139,7 +147,9 @@ send_number() {
   local capture=$1 heard= t
   as_user parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050 --channels=1 \
     >"$capture" 2>>"$log/parec.log" &
-  sleep 0.5
+  # The null sink's monitor gives silence from the start: recording has begun once it grows.
+  for _ in $(seq 100); do [ -s "$capture" ] && break; sleep 0.1; done
+  [ -s "$capture" ] || fail "parec recorded nothing in 10 s: $(cat "$log/parec.log")"
   type_number
   t=$(now)
   for _ in $(seq 150); do
@@ -200,6 +210,8 @@ start_from_menu "$log/start2.log"
 for _ in $(seq 300); do kill -0 "$launcher_pid" 2>/dev/null || break; sleep 0.1; done
 ! kill -0 "$launcher_pid" 2>/dev/null || fail "the second start still runs after 30 s"
 say "the second start ended after $(since "$t") s"
+# The window is on the screen once the window manager has mapped it, a moment after the start.
+for _ in $(seq 100); do [ "$(main_windows)" = "$main_window" ] && break; sleep 0.1; done
 [ "$(main_windows)" = "$main_window" ] || fail "after a second start the main windows are: $(main_windows | tr '\n' ' ')"
 launcher_pid=$first_launcher
 close_vesmo
