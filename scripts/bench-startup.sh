@@ -27,17 +27,18 @@ wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/
 wine build/win64/bench/win/vesmo-startup-bench.exe "${1:-15}" "$vesmo" "Z:$work/large" \
   "$vesmo" "Z:$work/empty"
 # Wine's working-set figures miss memory the program reads into; Linux's peak resident size
-# of the process (three seconds after its start) does not.
+# of the process (three seconds after wine has become the program) does not.
 program=$PWD/build/win64/ui/vesmo.exe
 for folder in empty large; do
   # The subshell becomes wine, and wine becomes the program: the same process throughout.
   (cd "$work/$folder" && exec wine "$program" >/dev/null 2>&1) &
   started=$!
+  for _ in $(seq 300); do [ "$(cat "/proc/$started/comm" 2>/dev/null)" = vesmo.exe ] && break; sleep 0.1; done
   sleep 3
   [ "$(cat "/proc/$started/comm" 2>/dev/null)" = vesmo.exe ] ||
     { echo "bench-startup: process $started is not vesmo.exe (it ended, or wine started it apart)" >&2; exit 1; }
   printf 'vesmo.exe in %-6s peak resident %s\n' "$folder:" "$(awk '/VmHWM/ {print $2, $3}' "/proc/$started/status")"
-  kill -9 "$started"
+  kill -9 "$started" 2>/dev/null || true
   wait "$started" 2>/dev/null || true
 done
 for arch in win64 win32; do
