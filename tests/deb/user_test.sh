@@ -17,6 +17,16 @@ mkdir -m 755 "$log"
 export DEBIAN_FRONTEND=noninteractive
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
+# Runs COMMAND every tenth of a second until it succeeds or SECONDS have passed; the status is
+# its last run's: within SECONDS COMMAND...
+within() {
+  local tries
+  for ((tries = 10 * $1; tries > 1; tries--)); do
+    "${@:2}" && return 0
+    sleep 0.1
+  done
+  "${@:2}"
+}
 # The user's processes, or those of them that run the command NAME (the root has no procps):
 # user_pids [NAME]
 user_pids() {
@@ -40,8 +50,9 @@ stop_all() {
   sleep 1
   signal_user KILL
   # userdel refuses a user who has a process, a killed one too until its parent has reaped it.
-  for _ in $(seq 100); do [ -z "$(user_pids)" ] && break; sleep 0.1; done
+  within 10 no_user_process || true
 }
+no_user_process() { [ -z "$(user_pids)" ]; }
 say() { echo "-- $*"; }
 now() { date +%s.%N; }
 since() { awk -v a="$1" -v b="$(now)" 'BEGIN { printf "%.1f", b - a }'; }
@@ -86,8 +97,7 @@ session+=(DISPLAY=":$display")
 # mapped on the screen when the program hides it, a plain window too; under openbox it goes.
 as_user openbox >"$log/openbox.log" 2>&1 &
 managed() { as_user xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
-for _ in $(seq 100); do managed && break; sleep 0.1; done
-managed || { cat "$log/openbox.log" >&2; fail "openbox did not start"; }
+within 10 managed || { cat "$log/openbox.log" >&2; fail "openbox did not start"; }
 # A notification area, as the desktop's panel has, for Vesmo's icon.
 as_user trayer --edge bottom --align right --widthtype request --SetDockType false >"$log/trayer.log" 2>&1 &
 
@@ -95,8 +105,7 @@ as_user trayer --edge bottom --align right --widthtype request --SetDockType fal
 as_user pulseaudio -n --daemonize=no --exit-idle-time=-1 --use-pid-file=no \
   --load="module-null-sink sink_name=out norewinds=1" --load=module-native-protocol-unix \
   >"$log/pulseaudio.log" 2>&1 &
-for _ in $(seq 100); do [ -S "$runtime/pulse/native" ] && break; sleep 0.1; done
-[ -S "$runtime/pulse/native" ] || { cat "$log/pulseaudio.log" >&2; fail "PulseAudio did not start"; }
+within 10 test -S "$runtime/pulse/native" || { cat "$log/pulseaudio.log" >&2; fail "PulseAudio did not start"; }
 
 install_package() {
   local t
@@ -117,16 +126,15 @@ start_from_menu() {
 }
 
 main_windows() { as_user xdotool search --onlyvisible --name '^Vesmo f' 2>/dev/null || true; }
+main_window_shown() { [ -n "$(main_windows)" ]; }
+no_main_window_shown() { [ -z "$(main_windows)" ]; }
+only_the_main_window_shown() { [ "$(main_windows)" = "$main_window" ]; }
+launcher_ended() { ! kill -0 "$launcher_pid" 2>/dev/null; }
 
 wait_for_window() {
-  local t=$1 window=
-  for _ in $(seq 1200); do
-    window=$(main_windows | head -n 1)
-    [ -n "$window" ] && break
-    sleep 0.1
-  done
-  [ -n "$window" ] || { cat "$log"/start*.log >&2; fail "no main window within 120 s"; }
-  main_window=$window
+  local t=$1
+  within 120 main_window_shown || { cat "$log"/start*.log >&2; fail "no main window within 120 s"; }
+  main_window=$(main_windows | head -n 1)
   say "the main window after $(since "$t") s"
   # A moment, as a user's, for the window to take input.
   sleep 2
@@ -148,8 +156,7 @@ send_number() {
   as_user parec --latency-msec=20 -d out.monitor --format=s16le --rate=22050 --channels=1 \
     >"$capture" 2>>"$log/parec.log" &
   # The null sink's monitor gives silence from the start: recording has begun once it grows.
-  for _ in $(seq 100); do [ -s "$capture" ] && break; sleep 0.1; done
-  [ -s "$capture" ] || fail "parec recorded nothing in 10 s: $(cat "$log/parec.log")"
+  within 10 test -s "$capture" || fail "parec recorded nothing in 10 s: $(cat "$log/parec.log")"
   type_number
   t=$(now)
   for _ in $(seq 150); do
@@ -169,11 +176,7 @@ send_number() {
 close_vesmo() {
   as_user xdotool windowfocus --sync "$main_window"
   as_user xdotool key Escape
-  for _ in $(seq 200); do
-    kill -0 "$launcher_pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  ! kill -0 "$launcher_pid" 2>/dev/null || fail "Vesmo did not close on Escape"
+  within 20 launcher_ended || fail "Vesmo did not close on Escape"
   [ -f "$data/sfile.vmo" ] || fail "closing saved no $data/sfile.vmo"
   # Wine's server, which stays a moment after the last program, goes before apt works.
   as_user env WINEPREFIX="$data/wine" wineserver -w
@@ -201,18 +204,15 @@ send_number "$log/capture1.raw"
 # second start ends.
 as_user xdotool windowfocus --sync "$main_window"
 as_user xdotool key alt+d
-for _ in $(seq 100); do [ -z "$(main_windows)" ] && break; sleep 0.1; done
-[ -z "$(main_windows)" ] || fail "Dölj left the main window shown"
+within 10 no_main_window_shown || fail "Dölj left the main window shown"
 say "Dölj hid the main window"
 t=$(now)
 first_launcher=$launcher_pid
 start_from_menu "$log/start2.log"
-for _ in $(seq 300); do kill -0 "$launcher_pid" 2>/dev/null || break; sleep 0.1; done
-! kill -0 "$launcher_pid" 2>/dev/null || fail "the second start still runs after 30 s"
+within 30 launcher_ended || fail "the second start still runs after 30 s"
 say "the second start ended after $(since "$t") s"
 # The window is on the screen once the window manager has mapped it, a moment after the start.
-for _ in $(seq 100); do [ "$(main_windows)" = "$main_window" ] && break; sleep 0.1; done
-[ "$(main_windows)" = "$main_window" ] || fail "after a second start the main windows are: $(main_windows | tr '\n' ' ')"
+within 10 only_the_main_window_shown || fail "after a second start the main windows are: $(main_windows | tr '\n' ' ')"
 launcher_pid=$first_launcher
 close_vesmo
 
